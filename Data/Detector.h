@@ -1,0 +1,47 @@
+#pragma once
+// The detector the user places: a parabola x = f(y) through three picture
+// points, drawn where it lies inside drift 2 or drift 3, and the mapping of a
+// landing point onto a channel from 0 to 1000.
+#include "Data/Types.h"
+
+#include <array>
+#include <optional>
+
+struct TModel;
+class TDrift;
+class Spectra;
+
+struct TDetectorEnd {
+    TPixel Pixel;
+    TPoint World;
+};
+
+struct TDetector {
+    // Picture coordinates of the device picture; a coordinate 0 means unset.
+    std::array<TPixel, 3> Points{};
+    // x = X0 + (y - y1) B + (y - y1)(y - y2) C in overlay coordinates; X0 = -9999 marks a failed fit.
+    double CurveX0 = 0.0, CurveB = 0.0, CurveC = 0.0;
+    TDetectorEnd End1;   // lower end on the picture
+    TDetectorEnd End2;   // upper end
+    bool Accepted = false;
+};
+
+constexpr double FailedFit = -9999.0;
+
+bool DetectorDefined(const TDetector &d);
+bool InsideDrift(TPixel p, const TDrift &drift);
+// A point may be placed where it lies strictly inside drift 2 or drift 3.
+bool PlaceablePoint(const TModel &m, TPixel p);
+
+// All three points unset and the overlay blank.
+void ClearDetector(TModel &m);
+// Fits the curve, draws it into DetectorBitmap and sets both ends. False when
+// two of the points share a picture row (the overlay then stays white).
+bool BuildDetector(TModel &m);
+// What "Elfogad" does to the model: the detector joins the apparatus picture,
+// so its purple stops and counts ions. False (nothing accepted) when the fit fails.
+bool AcceptDetector(TModel &m);
+
+// The channel of a landing at world point (x, y), or nothing when it counts nowhere.
+std::optional<int> DetectorChannel(const TDetector &d, double x, double y);
+void DetectorHit(const TModel &m, double x, double y, Spectra &spectra, int spectrum);

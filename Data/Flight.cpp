@@ -1,0 +1,220 @@
+// Emission of ions at the source and their step-by-step flight. The colour of
+// the apparatus picture under an ion chooses its step; inside the analyser and,
+// near the tuned mass, inside the magnet the ion follows the closed first-order
+// solution instead of integrating its motion.
+#include "Data/Model.h"
+#include "Data/Raster.h"
+
+#include <cmath>
+
+double TRandom::Normal(double mean, double deviation)
+{
+    double u1, u2, s;
+    do {
+        u1 = 2.0 * Uniform() - 1.0;
+        u2 = 2.0 * Uniform() - 1.0;
+        s = u1 * u1 + u2 * u2;
+    } while (s >= 1.0 || s == 0.0);   // s = 0 would take the log of zero
+    return mean + deviation * u1 * std::sqrt(-2.0 * std::log(s) / s);
+}
+
+bool MassWindowHolds(const TParams &p)
+{
+    return 0.5 * p.MeanMass <= p.Mass && p.Mass <= 1.5 * p.MeanMass;
+}
+
+static void FirstOrderTransfer(const TModel &m, Particle &q)
+{
+    const double k = m.FocusFactor, r = m.Esa.Radius;
+    const double phi = k * m.Esa.Angle, psi = m.Magnet.Angle, rm = m.Magnet.Radius;
+    const double de = q.EnergyDeviation, dm = q.MassDeviation;
+    q.X1 = std::cos(phi) * q.X0 + std::sin(phi) * q.A0 * r / k + (1 - std::cos(phi)) * 0.5 * de * r;
+    q.A1 = -std::sin(phi) * q.X0 * k / r + std::cos(phi) * q.A0 + std::sin(phi) * de / k;
+    q.X2 = m.Drift1.Length * q.A1 + q.X1;
+    q.A2 = q.A1;
+    q.X3 = std::cos(psi) * q.X2 + std::sin(psi) * q.A2 * rm + (1 - std::cos(psi)) * 0.5 * de * rm
+           + (1 - std::cos(psi)) * 0.5 * dm * rm;
+    q.A3 = -std::sin(psi) * q.X2 / rm + std::cos(psi) * q.A2 + std::sin(psi) * 0.5 * de
+           + std::sin(psi) * 0.5 * dm;
+}
+
+void Emit(TModel &m, int slot, bool activate)
+{
+    Particle &q = m.Particles[slot];
+    TParams &pr = m.Params;
+    // The order of the random draws below is fixed: a seeded run repeats exactly.
+    double a = pr.SourceGap != 0.0 ? (pr.Blende1 + pr.Blende2) / pr.SourceGap : 0.0;
+    if (pr.Parallel)
+        a = 0.0;
+    q.Stage = 0;
+    q.Charge = 1.0;
+    q.Steps = 0;
+
+    double energy = Phys::ElementaryCharge * pr.AccVoltage;
+    if (!pr.MonoEnergetic)
+        energy += m.Random.Normal(0.0, Phys::EnergySpread);
+
+    double d = 0.5 - m.Random.Uniform();
+    if (pr.PointSource)
+        d = 0.0;
+    q.X0 = d * pr.Blende2;
+    q.X = m.AxisPoints[0].x + 0.01;
+    q.Y = m.AxisPoints[0].y + d * pr.Blende2;
+
+    q.EnergyDeviation = (energy / Phys::ElementaryCharge - pr.AccVoltage) / pr.AccVoltage;
+    q.EsaPhase = 0.0;
+    q.MagnetPhase = 0.0;
+    const TPixel px = m.Map.ToPixel({q.X, q.Y});
+    q.PixelX = px.x;
+    q.PixelY = px.y;
+
+    if (pr.UnknownMode) {
+        const double r = m.Random.Uniform();
+        size_t i = 0;
+        while (i + 1 < m.IsotopeCumulative.size() && r > m.IsotopeCumulative[i].Abundance)
+            ++i;
+        pr.Mass = m.IsotopeCumulative[i].Mass;
+    }
+    q.MassKg = pr.Mass * Phys::AtomicMassUnit;
+    q.MassDeviation = (pr.MeanMass - pr.Mass) / pr.MeanMass;
+    q.Speed = std::sqrt(2.0 * energy / q.MassKg);
+
+    const double r = m.Random.Uniform();
+    q.Vy = std::sin(a) * (r - 0.5) * q.Speed;
+    q.Vx = std::sqrt(q.Speed * q.Speed - q.Vy * q.Vy);
+    q.A0 = q.Vy / q.Speed;
+    q.PhaseStep = q.Vx * pr.TimeStep / m.Esa.Radius;
+
+    q.Active = activate;
+    if (activate)
+        ++m.LaunchCount;
+    q.TraceColor = (m.LaunchCount / 100) % 2 == 0 ? Colors::TraceRed : Colors::TraceOlive;
+    FirstOrderTransfer(m, q);
+}
+
+void ResetParticles(TModel &m)
+{
+    m.LaunchCount = 0;
+    for (int i = 0; i < ParticleSlots; ++i)
+        Emit(m, i, i == 0);
+}
+
+namespace {
+
+void DrawStep(const TModel &m, Particle &q, QImage &trace)
+{
+    const TPixel to = m.Map.ToPixel({q.X, q.Y});
+    DrawThinLine(trace, {q.PixelX, q.PixelY}, to, q.TraceColor);
+    q.PixelX = to.x;
+    q.PixelY = to.y;
+}
+
+void StraightStep(const TModel &m, Particle &q, QImage &trace)
+{
+    const double dt = m.Params.TimeStep;
+    q.X += q.Vx * dt;
+    q.Y += q.Vy * dt;
+    DrawStep(m, q, trace);
+}
+
+// Puts the ion onto its first-order values at an element's exit face.
+void SetOntoExit(Particle &q, TPoint axis, double b, double offset, double angle)
+{
+    q.X = axis.x - std::sin(b) * offset;
+    q.Y = axis.y + std::cos(b) * offset;
+    q.Vx = std::cos(b + angle) * q.Speed;
+    q.Vy = std::sin(b + angle) * q.Speed;
+}
+
+void DriftStep(const TModel &m, Particle &q, QImage &trace)
+{
+    if (q.Stage == 0) {
+        q.Stage = 1;
+        SetOntoExit(q, m.AxisPoints[1], m.Esa.Angle + m.Esa.StartAngle, q.X1, q.A1);
+    } else if (q.Stage == 2) {
+        q.Stage = 3;
+        if (MassWindowHolds(m.Params))
+            SetOntoExit(q, m.AxisPoints[3], m.Magnet.Angle + m.Magnet.StartAngle, q.X3, q.A3);
+    }
+    StraightStep(m, q, trace);
+}
+
+void AnalyserStep(const TModel &m, Particle &q, QImage &trace)
+{
+    // The phase is held at the exit angle; an ion already held there on the
+    // analyser's own colour could never move again, so its flight ends.
+    if (q.EsaPhase >= m.Esa.Angle) {
+        q.Active = false;
+        return;
+    }
+    q.EsaPhase += q.PhaseStep;
+    if (q.EsaPhase > m.Esa.Angle)
+        q.EsaPhase = m.Esa.Angle;
+    const double k = m.FocusFactor, r = m.Esa.Radius;
+    const double d = k * q.EsaPhase, de = q.EnergyDeviation;
+    const double s = std::cos(d) * q.X0 + std::sin(d) * q.A0 * r / k + (1 - std::cos(d)) * 0.5 * de * r;
+    const double ang = m.Esa.StartAngle + q.EsaPhase;
+    q.X = m.Esa.Center.x + std::sin(ang) * (r - s);
+    q.Y = m.Esa.Center.y - std::cos(ang) * (r - s);
+    const double beta = -std::sin(d) * q.X0 * k / r + std::cos(d) * q.A0 + std::sin(d) * de / k;
+    q.Vx = std::cos(beta + q.EsaPhase) * q.Speed;
+    q.Vy = std::sin(beta + q.EsaPhase) * q.Speed;
+    DrawStep(m, q, trace);
+}
+
+void MagnetStep(const TModel &m, Particle &q, QImage &trace)
+{
+    if (q.Stage == 1) {
+        q.Stage = 2;
+        q.MagnetPhase = 0.0;
+        q.X = m.AxisPoints[2].x - std::sin(m.Magnet.StartAngle) * q.X2;
+        q.Y = m.AxisPoints[2].y + std::cos(m.Magnet.StartAngle) * q.X2;
+    }
+    if (MassWindowHolds(m.Params)) {
+        // As in the analyser: a phase already at the sector angle cannot move the ion.
+        if (q.MagnetPhase >= m.Magnet.Angle) {
+            q.Active = false;
+            return;
+        }
+        q.MagnetPhase += q.PhaseStep;
+        const double psi = std::min(q.MagnetPhase, m.Magnet.Angle);
+        const double rm = m.Magnet.Radius, de = q.EnergyDeviation, dm = q.MassDeviation;
+        const double s = std::cos(psi) * q.X2 + std::sin(psi) * q.A2 * rm + (1 - std::cos(psi)) * 0.5 * de * rm
+                         + (1 - std::cos(psi)) * 0.5 * dm * rm;
+        const double rho = rm - s;
+        q.X = std::sin(m.Magnet.StartAngle + psi) * rho + m.Magnet.Center.x;
+        q.Y = -std::cos(m.Magnet.StartAngle + psi) * rho + m.Magnet.Center.y;
+    } else {
+        const double f = q.Speed * m.Magnet.Induction * q.Charge * Phys::ElementaryCharge;
+        const double cx = q.Vx / q.Speed, cy = q.Vy / q.Speed;
+        const double g = f / q.MassKg, dt = m.Params.TimeStep;
+        q.Vx = q.Vx - dt * cy * g;
+        q.Vy = q.Vy + dt * cx * g;
+        q.X = q.X + dt * q.Vx - 0.5 * dt * dt * g * cy;
+        q.Y = q.Y + dt * q.Vy + 0.5 * dt * dt * g * cx;
+    }
+    DrawStep(m, q, trace);
+}
+
+} // namespace
+
+void Advance(TModel &m, Particle &q, TColor colour, QImage &trace, Spectra &spectra, int spectrum)
+{
+    if (++q.Steps > MaxParticleSteps) {
+        q.Active = false;
+        return;
+    }
+    if (colour == Colors::Silver)
+        StraightStep(m, q, trace);
+    else if (colour == m.Drift1.Color)
+        DriftStep(m, q, trace);
+    else if (colour == m.Esa.Color)
+        AnalyserStep(m, q, trace);
+    else if (colour == m.Magnet.Color)
+        MagnetStep(m, q, trace);
+    else {
+        q.Active = false;
+        if (colour == Colors::Detector)
+            DetectorHit(m, q.X, q.Y, spectra, spectrum);
+    }
+}

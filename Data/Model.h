@@ -1,0 +1,84 @@
+#pragma once
+// The ion-optical model: the five elements, the pictures, the particle table and
+// the parameters the flight reads. One instance lives for the whole program and
+// is passed by reference to everything that needs it.
+#include "Data/Constants.h"
+#include "Data/Detector.h"
+#include "Data/Elements.h"
+#include "Data/Params.h"
+#include "Data/Particles.h"
+#include "Data/Random.h"
+
+#include <QImage>
+#include <array>
+
+class Spectra;
+
+struct TIsotope {
+    double Mass = 0.0;        // u
+    double Abundance = 0.0;   // fraction; cumulative in IsotopeCumulative
+};
+
+struct TModel {
+    TPixelMap Map;
+    double FocusFactor = LayoutConst::FocusFactor;
+
+    TESA Esa;
+    TDrift Drift1;
+    TMAG Magnet;
+    TDrift Drift2;
+    TDrift Drift3;
+    std::array<TPoint, 6> AxisPoints{};
+
+    std::array<TIsotope, 6> Isotopes{};
+    std::array<TIsotope, 6> IsotopeCumulative{};
+
+    QImage ApparatusBitmap;   // the collision map the flight reads
+    QImage TraceBitmap;       // the apparatus with the drawn trajectories
+    QImage DetectorBitmap;    // the detector overlay at DetectorOrigin
+
+    TParams Params;
+    std::array<Particle, ParticleSlots> Particles{};
+    int32_t LaunchCount = 0;
+    TRandom Random;
+    TDetector Detector;
+};
+
+// Start-up: pictures (sized 1000 x 745 and 390 x 310), zeroed elements, cleared
+// detector, isotope tables.
+void InitModel(TModel &m);
+
+// The layout chain: constants, elements and axis points. The caller applies the
+// parameters and resets the particle table afterwards.
+void BuildLayout(TModel &m);
+
+// ---- apparatus picture ----
+
+struct TEndWall {
+    TPixel from, to;
+};
+TEndWall EndWallPoints(const TModel &m);
+
+struct TExitAperture {
+    std::array<TPixel, 4> Outer;    // J1..J4
+    std::array<TPixel, 4> Inner;    // K1..K4
+    std::array<TPixel, 4> Opening;  // Q
+};
+TExitAperture ExitAperturePoints(const TModel &m);
+
+// Redraws ApparatusBitmap completely; with detectorShown the detector overlay
+// is copied onto it and its purple then counts ions.
+void DrawApparatus(TModel &m, bool detectorShown);
+// Draws the analyser's exit aperture onto TraceBitmap, then onto ApparatusBitmap.
+void DrawExitAperture(TModel &m);
+// TraceBitmap becomes a copy of ApparatusBitmap: every trajectory is erased.
+void ClearTraces(TModel &m);
+
+// ---- emission and flight ----
+
+void Emit(TModel &m, int slot, bool activate);
+void ResetParticles(TModel &m);
+bool MassWindowHolds(const TParams &p);
+// One step of an active ion; `colour` is the ApparatusBitmap colour under it.
+// A landing on the detector's purple adds a count to `spectrum` of `spectra`.
+void Advance(TModel &m, Particle &p, TColor colour, QImage &trace, Spectra &spectra, int spectrum);

@@ -1,0 +1,52 @@
+#pragma once
+// Basic value types of the ion-optical model: world points in metres, picture
+// pixels, exact 24-bit colours and the rounding rules every drawing relies on.
+#include <cmath>
+#include <cstdint>
+
+struct TPoint {
+    double x = 0.0;
+    double y = 0.0;
+    friend bool operator==(const TPoint &, const TPoint &) = default;
+};
+
+struct TPixel {
+    int32_t x = 0;
+    int32_t y = 0;
+    friend bool operator==(const TPixel &, const TPixel &) = default;
+};
+
+// A colour is 0xRRGGBB; pictures are compared by exact equality of these.
+using TColor = uint32_t;
+
+constexpr TColor Rgb(int r, int g, int b)
+{
+    return (TColor(r & 0xFF) << 16) | (TColor(g & 0xFF) << 8) | TColor(b & 0xFF);
+}
+
+namespace Colors {
+constexpr TColor White = Rgb(255, 255, 255);
+constexpr TColor Black = Rgb(0, 0, 0);
+constexpr TColor Silver = Rgb(192, 192, 192);
+constexpr TColor Blue = Rgb(0, 0, 255);
+constexpr TColor Analyser = Rgb(255, 255, 208);
+constexpr TColor Drift = Rgb(166, 202, 240);
+constexpr TColor Magnet = Rgb(0, 255, 255);
+constexpr TColor Detector = Rgb(128, 0, 128);
+constexpr TColor TraceRed = Rgb(255, 0, 0);
+constexpr TColor TraceOlive = Rgb(207, 207, 0);
+// What a position outside the picture reads as: no element has it.
+constexpr TColor Outside = 0xFF000000u;
+} // namespace Colors
+
+// Nearest integer, a half going to the even neighbour (the default FP rounding mode).
+inline int32_t RoundEven(double v)
+{
+    return static_cast<int32_t>(std::nearbyint(v));
+}
+
+// Cut towards zero.
+inline int32_t Trunc(double v)
+{
+    return static_cast<int32_t>(std::trunc(v));
+}

@@ -1,0 +1,62 @@
+#include "Main/core/Spectra.h"
+
+#include <algorithm>
+
+Spectra::Spectra()
+{
+    for (auto &c : counts_)
+        c.fill(0.0);
+}
+
+SpectrumCounts *Spectra::Select(int s)
+{
+    return (s == 1 || s == 2) ? &counts_[s - 1] : nullptr;
+}
+
+const SpectrumCounts &Spectra::Counts(int s) const
+{
+    return counts_[s == 2 ? 1 : 0];
+}
+
+double Spectra::Count(int s, int channel) const
+{
+    if (channel < 0 || channel > LastChannel)
+        return 0.0;
+    return Counts(s)[channel];
+}
+
+double Spectra::MaxCount(int s) const
+{
+    const SpectrumCounts &c = Counts(s);
+    return *std::max_element(c.begin(), c.end());
+}
+
+void Spectra::AddCount(int s, int c)
+{
+    SpectrumCounts *sp = Select(s);
+    if (!sp || c < 0 || c > LastChannel)
+        return;
+    (*sp)[c] += 1.0;
+    if (Changed)
+        Changed(s);
+}
+
+void Spectra::ClearCounts(int s)
+{
+    SpectrumCounts *sp = Select(s);
+    if (!sp)
+        return;
+    sp->fill(0.0);
+    if (Changed)
+        Changed(s);
+}
+
+void Spectra::SetCount(int s, int c, double value)
+{
+    SpectrumCounts *sp = Select(s);
+    if (!sp || c < 0 || c > LastChannel)
+        return;
+    (*sp)[c] = value;
+    if (Changed)
+        Changed(s);
+}

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the project builds, tests and screenshots with.
+# Idempotent and non-interactive: apt-get update runs only when something is missing.
+set -euo pipefail
+
+PACKAGES=(cmake ninja-build g++ qt6-base-dev libqcustomplot-dev libqcustomplot2.1-qt6
+          libjpeg62-turbo-dev libjpeg-turbo-progs libbenchmark-dev
+          xvfb xauth x11-utils x11-apps imagemagick fonts-liberation2 locales)
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The number-format tests run under a Hungarian locale (decimal comma).
+if ! locale -a 2>/dev/null | grep -qi '^hu_HU\.utf-\?8$'; then
+  echo "Generating the hu_HU.UTF-8 locale"
+  if [ -f /etc/locale.gen ] && grep -q '^# *hu_HU.UTF-8' /etc/locale.gen; then
+    $SUDO sed -i 's/^# *\(hu_HU.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  elif ! grep -q '^hu_HU.UTF-8' /etc/locale.gen 2>/dev/null; then
+    echo "hu_HU.UTF-8 UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
+  fi
+  $SUDO locale-gen >/dev/null
+fi
