@@ -23,6 +23,14 @@ bool MassWindowHolds(const TParams &p)
     return 0.5 * p.MeanMass <= p.Mass && p.Mass <= 1.5 * p.MeanMass;
 }
 
+size_t SelectIsotope(const std::array<TIsotope, 6> &cumulative, double r)
+{
+    size_t i = 0;
+    while (i + 1 < cumulative.size() && r > cumulative[i].Abundance)
+        ++i;
+    return i;
+}
+
 static void FirstOrderTransfer(const TModel &m, Particle &q)
 {
     const double k = m.FocusFactor, r = m.Esa.Radius;
@@ -68,13 +76,8 @@ void Emit(TModel &m, int slot, bool activate)
     q.PixelX = px.x;
     q.PixelY = px.y;
 
-    if (pr.UnknownMode) {
-        const double r = m.Random.Uniform();
-        size_t i = 0;
-        while (i + 1 < m.IsotopeCumulative.size() && r > m.IsotopeCumulative[i].Abundance)
-            ++i;
-        pr.Mass = m.IsotopeCumulative[i].Mass;
-    }
+    if (pr.UnknownMode)
+        pr.Mass = m.IsotopeCumulative[SelectIsotope(m.IsotopeCumulative, m.Random.Uniform())].Mass;
     q.MassKg = pr.Mass * Phys::AtomicMassUnit;
     q.MassDeviation = (pr.MeanMass - pr.Mass) / pr.MeanMass;
     q.Speed = std::sqrt(2.0 * energy / q.MassKg);

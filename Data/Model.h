@@ -76,6 +76,8 @@ void ClearTraces(TModel &m);
 
 // ---- emission and flight ----
 
+// The first isotope whose cumulative abundance reaches r.
+size_t SelectIsotope(const std::array<TIsotope, 6> &cumulative, double r);
 void Emit(TModel &m, int slot, bool activate);
 void ResetParticles(TModel &m);
 bool MassWindowHolds(const TParams &p);

@@ -1,0 +1,325 @@
+// Emission and flight: the central ion, spread ions, the mass window, the
+// force mode in the magnet, trace colours and ions that could never land.
+#include "Data/Raster.h"
+#include "Main/core/RunEngine.h"
+#include "helpers/ModelFixture.h"
+
+#include <QtTest>
+#include <cmath>
+
+namespace {
+
+// Distance in pixels from a picture point to the central trajectory.
+double DistanceToCentralPath(const TModel &m, double px, double py)
+{
+    const TPoint w = m.Map.ToWorld({0, 0});
+    const double x = w.x + px * m.Map.PixelSize, y = w.y + py * m.Map.PixelSize;
+    double best = 1e9;
+    auto segment = [&](TPoint a, TPoint b) {
+        const double dx = b.x - a.x, dy = b.y - a.y;
+        double t = ((x - a.x) * dx + (y - a.y) * dy) / (dx * dx + dy * dy);
+        t = std::clamp(t, 0.0, 1.0);
+        best = std::min(best, std::hypot(x - a.x - t * dx, y - a.y - t * dy));
+    };
+    auto arc = [&](TPoint c, double r, double a0, double a1) {
+        double ang = std::atan2(x - c.x, -(y - c.y));
+        if (ang < a0 - 1.0)
+            ang += 2 * M_PI;
+        if (ang >= a0 && ang <= a1)
+            best = std::min(best, std::abs(std::hypot(x - c.x, y - c.y) - r));
+    };
+    arc(m.Esa.Center, m.Esa.Radius, m.Esa.StartAngle, m.Esa.StartAngle + m.Esa.Angle);
+    segment(m.AxisPoints[1], m.AxisPoints[2]);
+    arc(m.Magnet.Center, m.Magnet.Radius, m.Magnet.StartAngle, m.Magnet.StartAngle + m.Magnet.Angle);
+    segment(m.AxisPoints[3], m.AxisPoints[5]);
+    return best / m.Map.PixelSize;
+}
+
+} // namespace
+
+class FlightTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void derivedDefaults()
+    {
+        ModelFixture f;
+        QVERIFY(std::abs(f.m.Params.AccVoltage - 25936.86) < 0.01);
+        QVERIFY(std::abs(f.m.Params.TimeStep - 4.8965e-8) < 0.0001e-8);
+        QCOMPARE(f.m.LaunchCount, 1);
+        QVERIFY(f.m.Particles[0].Active);
+        for (int i = 1; i < ParticleSlots; ++i)
+            QVERIFY(!f.m.Particles[i].Active);
+    }
+
+    void centralIonFollowsTheCentralTrajectory()
+    {
+        ModelFixture f;
+        f.fields.Parallel = true;   // point source and mono-energetic are on by default
+        QVERIFY(f.Apply().Applied);
+        ResetParticles(f.m);
+        Particle &p = f.m.Particles[0];
+        QCOMPARE(p.PixelX, 605);
+        QCOMPARE(p.PixelY, 83);
+        for (double v : {p.X0, p.A0, p.EnergyDeviation, p.MassDeviation, p.X1, p.X2, p.X3, p.A1, p.A3})
+            QCOMPARE(v, 0.0);
+        double worst = 0.0, worstAtFaces = 0.0;
+        int stagesSeen = 0, steps = 0;
+        while (p.Active && steps < 1000) {
+            const TColor c = f.ReadColorAt(p.PixelX, p.PixelY);
+            Advance(f.m, p, c, f.m.TraceBitmap, f.spectra, 1);
+            const double d = DistanceToCentralPath(f.m, p.PixelX, p.PixelY);
+            // On the magnet's silver faces an ion steps straight on with the velocity it
+            // entered with, until the next drift pixel puts it back on its exit values.
+            if (c == Colors::Silver && p.Stage == 2)
+                worstAtFaces = std::max(worstAtFaces, d);
+            else
+                worst = std::max(worst, d);
+            stagesSeen |= 1 << p.Stage;
+            ++steps;
+        }
+        QVERIFY(!p.Active);
+        QCOMPARE(stagesSeen, 0b1111);
+        QVERIFY2(worst < 1.5, qPrintable(QString::number(worst)));
+        QVERIFY2(worstAtFaces < 5.5, qPrintable(QString::number(worstAtFaces)));
+        // It stops on the end wall of drift 3, next to the last axis point (84, 464).
+        QCOMPARE(f.ReadColorAt(p.PixelX, p.PixelY), Colors::Black);
+        QVERIFY2(std::hypot(p.PixelX - 84, p.PixelY - 464) < 6, qPrintable(QString("%1,%2").arg(p.PixelX).arg(p.PixelY)));
+        QVERIFY(steps > 150 && steps < 300);
+    }
+
+    void sourceOptionsSpreadTheStart()
+    {
+        ModelFixture f;
+        // Parallel without point source: offsets within +-Blende2/2, no angle.
+        f.fields.PointSource = false;
+        f.fields.Parallel = true;
+        QVERIFY(f.Apply().Applied);
+        double minX0 = 1, maxX0 = -1;
+        for (int i = 0; i < 400; ++i) {
+            Emit(f.m, 1, false);
+            const Particle &p = f.m.Particles[1];
+            QCOMPARE(p.A0, 0.0);
+            minX0 = std::min(minX0, p.X0);
+            maxX0 = std::max(maxX0, p.X0);
+            // Its first step is an analyser step for every aperture.
+            QCOMPARE(f.ReadColorAt(p.PixelX, p.PixelY), Colors::Analyser);
+        }
+        QVERIFY(minX0 >= -0.01 && maxX0 <= 0.01 && maxX0 - minX0 > 0.018);
+        // Point source without parallel: on the axis, angles within +-sin(a)/2.
+        f.fields.PointSource = true;
+        f.fields.Parallel = false;
+        f.fields.Blende2 = 0.1;
+        QVERIFY(f.Apply().Applied);
+        const double a = (f.fields.Blende1 + f.fields.Blende2) / 0.1;
+        double maxA0 = 0;
+        for (int i = 0; i < 400; ++i) {
+            Emit(f.m, 1, false);
+            const Particle &p = f.m.Particles[1];
+            QCOMPARE(p.X0, 0.0);
+            QVERIFY(std::abs(p.A0) <= std::sin(a) / 2);
+            maxA0 = std::max(maxA0, std::abs(p.A0));
+        }
+        QVERIFY(maxA0 > 0.9 * std::sin(a) / 2);
+        // The widest aperture with spread still starts every ion between the plates.
+        f.fields.PointSource = false;
+        QVERIFY(f.Apply().Applied);
+        for (int i = 0; i < 200; ++i) {
+            Emit(f.m, 1, false);
+            QCOMPARE(f.ReadColorAt(f.m.Particles[1].PixelX, f.m.Particles[1].PixelY), Colors::Analyser);
+        }
+    }
+
+    void traceColourFollowsTheLaunchCount()
+    {
+        ModelFixture f;
+        const std::pair<int, TColor> cases[] = {{98, Colors::TraceRed}, {99, Colors::TraceOlive},
+                                                {199, Colors::TraceRed}, {150, Colors::TraceOlive}};
+        for (const auto &[before, colour] : cases) {
+            f.m.LaunchCount = before;
+            Emit(f.m, 3, true);
+            QCOMPARE(f.m.LaunchCount, before + 1);
+            QCOMPARE(f.m.Particles[3].TraceColor, colour);
+        }
+        // An ion emitted inactive does not count.
+        f.m.LaunchCount = 10;
+        Emit(f.m, 4, false);
+        QCOMPARE(f.m.LaunchCount, 10);
+        QVERIFY(!f.m.Particles[4].Active);
+    }
+
+    void spreadIonsAllStop()
+    {
+        ModelFixture f(11);
+        f.fields.PointSource = false;
+        f.fields.MonoEnergetic = false;
+        QVERIFY(f.Apply().Applied);
+        int onWall = 0, onJaw = 0, other = 0;
+        for (int i = 0; i < 300; ++i) {
+            Emit(f.m, 0, true);
+            Particle &p = f.m.Particles[0];
+            const int steps = f.FlyToEnd(p);
+            QVERIFY(!p.Active);
+            QVERIFY(steps < 1000);
+            const TColor c = f.ReadColorAt(p.PixelX, p.PixelY);
+            if (c == Colors::Black && std::hypot(p.PixelX - 84, p.PixelY - 464) < 80)
+                ++onWall;
+            else if (c == Colors::Black && std::hypot(p.PixelX - 701, p.PixelY - 287) < 40)
+                ++onJaw;
+            else
+                ++other;
+        }
+        // The exit aperture of 8 mm stops most of a 2 cm wide beam; the rest reaches the end wall.
+        QVERIFY2(onJaw > 100 && onWall > 20, qPrintable(QString("%1 %2 %3").arg(onJaw).arg(onWall).arg(other)));
+    }
+
+    void massWindowIsInclusive()
+    {
+        TParams p;
+        p.MeanMass = 100;
+        p.Mass = 150;
+        QVERIFY(MassWindowHolds(p));
+        p.Mass = 50;
+        QVERIFY(MassWindowHolds(p));
+        p.Mass = 151;
+        QVERIFY(!MassWindowHolds(p));
+        p.Mass = 49.999;
+        QVERIFY(!MassWindowHolds(p));
+    }
+
+    void farMassIsIntegratedInTheMagnet()
+    {
+        // Mass 50 with the instrument tuned for 120: outside the window.
+        ModelFixture f;
+        f.fields.Mass = 50;
+        f.fields.Parallel = true;
+        const ApplyOutcome out = f.Apply();
+        QVERIFY(out.MassOutsideWindow);
+        QVERIFY(out.ShowMassWarning);
+        ResetParticles(f.m);
+        Particle &p = f.m.Particles[0];
+        bool sawForceStep = false, enteredDrift2 = false;
+        double lastVx = 0, lastVy = 0;
+        int guard = 0;
+        while (p.Active && guard++ < 2000) {
+            const TColor c = f.ReadColorAt(p.PixelX, p.PixelY);
+            const int stageBefore = p.Stage;
+            const double vx = p.Vx, vy = p.Vy;
+            Advance(f.m, p, c, f.m.TraceBitmap, f.spectra, 1);
+            if (c == Colors::Magnet && stageBefore == 2 && (p.Vx != vx || p.Vy != vy))
+                sawForceStep = true;   // first-order mode never changes the velocity
+            if (stageBefore == 2 && p.Stage == 3) {
+                enteredDrift2 = true;
+                // Not put onto the first-order exit: the velocity is the integrated one.
+                QCOMPARE(p.Vx, lastVx);
+                QCOMPARE(p.Vy, lastVy);
+            }
+            lastVx = p.Vx;
+            lastVy = p.Vy;
+        }
+        QVERIFY(sawForceStep);
+        Q_UNUSED(enteredDrift2);
+        QVERIFY(!p.Active);
+        // Inside the window the magnet never changes the velocity.
+        f.fields.Mass = 120;
+        QVERIFY(f.Apply().Applied);
+        ResetParticles(f.m);
+        Particle &q = f.m.Particles[0];
+        while (q.Active) {
+            const TColor c = f.ReadColorAt(q.PixelX, q.PixelY);
+            const double vx = q.Vx, vy = q.Vy;
+            const int stage = q.Stage;
+            Advance(f.m, q, c, f.m.TraceBitmap, f.spectra, 1);
+            if (c == Colors::Magnet && stage == 2) {
+                QCOMPARE(q.Vx, vx);
+                QCOMPARE(q.Vy, vy);
+            }
+        }
+    }
+
+    void ionsThatCouldNeverLandAreStopped()
+    {
+        ModelFixture f;
+        // Held at the analyser's exit angle on the analyser's own colour: it cannot move.
+        Particle p = f.m.Particles[0];
+        p.EsaPhase = f.m.Esa.Angle;
+        const double x = p.X, y = p.Y;
+        Advance(f.m, p, Colors::Analyser, f.m.TraceBitmap, f.spectra, 1);
+        QVERIFY(!p.Active);
+        QCOMPARE(p.X, x);
+        QCOMPARE(p.Y, y);
+        // The same in the magnet's first-order mode.
+        Particle q = f.m.Particles[0];
+        q.Stage = 2;
+        q.MagnetPhase = f.m.Magnet.Angle;
+        Advance(f.m, q, Colors::Magnet, f.m.TraceBitmap, f.spectra, 1);
+        QVERIFY(!q.Active);
+        // An ion just below the limit still moves.
+        Particle r = f.m.Particles[0];
+        r.EsaPhase = f.m.Esa.Angle - r.PhaseStep / 2;
+        Advance(f.m, r, Colors::Analyser, f.m.TraceBitmap, f.spectra, 1);
+        QVERIFY(r.Active);
+        QCOMPARE(r.EsaPhase, f.m.Esa.Angle);
+        // Circling for ever in the force mode ends at the step limit.
+        Particle c = f.m.Particles[0];
+        c.Steps = MaxParticleSteps;
+        Advance(f.m, c, Colors::Silver, f.m.TraceBitmap, f.spectra, 1);
+        QVERIFY(!c.Active);
+    }
+
+    void everyRunEndsEvenForStuckIons()
+    {
+        // A very light ion tuned far away: the force mode curls it in the magnet.
+        for (double mass : {1.0, 10.0, 59.0, 181.0, 1000.0}) {
+            ModelFixture f(3);
+            f.fields.Mass = mass;
+            f.fields.PointSource = false;
+            f.fields.MonoEnergetic = false;
+            f.Apply();
+            RunState run;
+            run.PresetCount = 150;
+            StartRun(f.m, run);
+            int ticks = 0;
+            while (run.Running && ticks < 200000) {
+                Tick(f.m, f.spectra, run);
+                ++ticks;
+            }
+            QVERIFY2(!run.Running, qPrintable(QString("mass %1 did not finish").arg(mass)));
+            QCOMPARE(f.m.LaunchCount, 150);
+        }
+    }
+
+    void stepsDrawTheTrace()
+    {
+        ModelFixture f;
+        Particle &p = f.m.Particles[0];
+        const TPixel start{p.PixelX, p.PixelY};
+        Advance(f.m, p, f.ReadColorAt(p.PixelX, p.PixelY), f.m.TraceBitmap, f.spectra, 1);
+        QVERIFY(start != (TPixel{p.PixelX, p.PixelY}));
+        QCOMPARE(ReadColor(f.m.TraceBitmap, start.x, start.y), Colors::TraceRed);
+        QCOMPARE(ReadColor(f.m.TraceBitmap, p.PixelX, p.PixelY), Colors::TraceRed);
+        // The collision map itself is never drawn on by the flight.
+        QCOMPARE(ReadColor(f.m.ApparatusBitmap, start.x, start.y), Colors::Analyser);
+    }
+
+    void seededRunsRepeat()
+    {
+        auto run = [](uint64_t seed) {
+            ModelFixture f(seed);
+            f.fields.PointSource = false;
+            f.fields.MonoEnergetic = false;
+            f.Apply();
+            RunState r;
+            r.PresetCount = 50;
+            StartRun(f.m, r);
+            while (r.Running)
+                Tick(f.m, f.spectra, r);
+            return f.m.TraceBitmap;
+        };
+        QCOMPARE(run(5), run(5));
+        QVERIFY(run(5) != run(6));
+    }
+};
+
+QTEST_APPLESS_MAIN(FlightTest)
+#include "test_flight.moc"

@@ -1,0 +1,124 @@
+// The headless simulator as scripts use it: options checked like the fields,
+// exit status 2 with a message naming the option, a summary line, a picture.
+#include "tools/SimOptions.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Result {
+    int exitCode;
+    QString out, err;
+};
+
+Result RunSim(const QStringList &args)
+{
+    QProcess p;
+    p.start(IONVETO_SIM_PATH, args);
+    p.waitForFinished(120000);
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+} // namespace
+
+class SimToolTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void badValuesAreRefusedNamingTheOption_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("mentions");
+        QTest::newRow("mass too big") << QStringList{"--mass", "1001"} << "--mass must be a number from 1 to 1000";
+        QTest::newRow("mean mass text") << QStringList{"--mean-mass", "abc"} << "--mean-mass";
+        QTest::newRow("comma") << QStringList{"--blende1", "0,02"} << "--blende1 must be a number from 0.005 to 0.1";
+        QTest::newRow("induction") << QStringList{"--induction", "2.01"} << "from 0.1 to 2";
+        QTest::newRow("offset") << QStringList{"--offset=-0.06"} << "--offset must be a number from -0.05 to 0.05";
+        QTest::newRow("on/off") << QStringList{"--mono", "yes"} << "--mono must be on or off";
+        QTest::newRow("negative ions") << QStringList{"--ions", "-1"} << "--ions";
+        QTest::newRow("missing value") << QStringList{"--seed"} << "--seed needs a value";
+        QTest::newRow("unknown") << QStringList{"--frobnicate", "1"} << "unknown option";
+        QTest::newRow("mode") << QStringList{"--mode", "fast"} << "--mode must be test or unknown";
+        QTest::newRow("detector count") << QStringList{"--detector", "1,2,3"} << "--detector takes 6 whole numbers";
+    }
+    void badValuesAreRefusedNamingTheOption()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, mentions);
+        const Result r = RunSim(args);
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY2(r.err.contains(mentions), qPrintable(r.err));
+        QVERIFY(r.out.isEmpty());
+    }
+
+    void optionsReachTheFields()
+    {
+        SimOptions o;
+        const SimParseResult r = ParseSimOptions({"--mass", "119", "--blende3=0.01", "--point-source", "off",
+                                                  "--ions", "0", "--seed", "9", "--mode", "unknown"},
+                                                 o);
+        QVERIFY(r.Ok);
+        QCOMPARE(o.Fields.Mass, 119.0);
+        QCOMPARE(o.Fields.Blende3, 0.01);
+        QVERIFY(!o.Fields.PointSource);
+        QVERIFY(o.Fields.UnknownMode);
+        QCOMPARE(o.Ions, int64_t(0));
+        QVERIFY(o.SeedGiven);
+        QCOMPARE(o.Seed, uint64_t(9));
+    }
+
+    void aRunFinishesAndDrawsTheBeam()
+    {
+        QTemporaryDir dir;
+        const QString png = dir.filePath("trace.png");
+        const Result r = RunSim({"--ions", "2000", "--seed", "3", "--picture-out", png});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.startsWith("ions 2000, ticks "), qPrintable(r.out));
+        QVERIFY(r.out.contains("steps/s"));
+        QImage img(png);
+        QCOMPARE(img.size(), QSize(1000, 745));
+        // Trajectory pixels in the analyser, in drift 1 and at the end of drift 3.
+        auto traced = [&](int x0, int y0) {
+            for (int y = y0 - 6; y <= y0 + 6; ++y)
+                for (int x = x0 - 6; x <= x0 + 6; ++x) {
+                    const QRgb c = img.pixel(x, y) & 0xFFFFFF;
+                    if (c == 0xFF0000 || c == 0xCFCF00)
+                        return true;
+                }
+            return false;
+        };
+        QVERIFY(traced(714, 154));
+        QVERIFY(traced(634, 374));
+        QVERIFY(traced(120, 470));
+        // Same seed, same picture.
+        const QString again = dir.filePath("again.png");
+        QCOMPARE(RunSim({"--ions", "2000", "--seed", "3", "--picture-out", again}).exitCode, 0);
+        QCOMPARE(QImage(again), img);
+    }
+
+    void zeroIonsOnlyWritesTheOutputs()
+    {
+        QTemporaryDir dir;
+        const QString png = dir.filePath("bare.png");
+        const Result r = RunSim({"--ions", "0", "--picture-out", png});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.startsWith("ions 0, ticks 0, steps 0"), qPrintable(r.out));
+        QImage img(png);
+        QCOMPARE(img.pixel(714, 154) & 0xFFFFFF, 0xFFFFD0u);   // bare analyser, no trace
+    }
+
+    void warningsGoToStandardError()
+    {
+        const Result r = RunSim({"--ions", "1", "--induction", "1.98"});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.err.contains("A szükséges feszültség kívül esik a megengedett tartományon!"));
+        QVERIFY(r.out.startsWith("ions 1,"));
+        const Result m = RunSim({"--ions", "1", "--mass", "200", "--mean-mass", "100"});
+        QVERIFY(m.err.contains("Túl nagy az eltérés a közepes tömeg és a mérendő tömeg között"));
+    }
+};
+
+QTEST_GUILESS_MAIN(SimToolTest)
+#include "test_sim_tool.moc"
