@@ -1,0 +1,345 @@
+#include "Main/core/ProfileFile.h"
+
+#include "Main/core/Cp1250.h"
+#include "Main/core/NumberText.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+
+// Lower-case partner of an accented Latin letter (U+00C0 .. U+017F), the range
+// that holds every letter of the Central European code page.
+char32_t FoldLatin(char32_t cp)
+{
+    if (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7)
+        return cp + 0x20;
+    const bool evenUpper = (cp >= 0x100 && cp <= 0x137) || (cp >= 0x14A && cp <= 0x177);
+    const bool oddUpper = (cp >= 0x139 && cp <= 0x148) || (cp >= 0x179 && cp <= 0x17E);
+    if ((evenUpper && cp % 2 == 0) || (oddUpper && cp % 2 == 1))
+        return cp + 1;
+    return cp;
+}
+
+// The form in which names are compared.
+std::string FoldCase(std::string_view s)
+{
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if (b >= 'A' && b <= 'Z') {
+            out += static_cast<char>(b + ('a' - 'A'));
+        } else if (b >= 0xC3 && b <= 0xC5 && i + 1 < s.size()
+                   && (static_cast<unsigned char>(s[i + 1]) & 0xC0) == 0x80) {
+            const char32_t cp = FoldLatin(((b & 0x1Fu) << 6) | (static_cast<unsigned char>(s[i + 1]) & 0x3Fu));
+            out += static_cast<char>(0xC0 | (cp >> 6));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+            ++i;
+        } else {
+            out += static_cast<char>(b);
+        }
+    }
+    return out;
+}
+
+// What a text becomes once it has been through the file: the characters the
+// code page lacks turn into "?".
+std::string ThroughCodePage(std::string_view utf8)
+{
+    return Cp1250ToUtf8(Utf8ToCp1250(utf8));
+}
+
+bool HasLineBreak(std::string_view s)
+{
+    return s.find_first_of("\r\n") != std::string_view::npos;
+}
+
+// Splits at CR LF, LF or a lone CR. A text that ends with a line end has no
+// empty line after it.
+std::vector<std::string> SplitLines(std::string_view text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    size_t i = 0;
+    while (i < text.size()) {
+        const char c = text[i];
+        if (c != '\r' && c != '\n') {
+            ++i;
+            continue;
+        }
+        lines.emplace_back(text.substr(start, i - start));
+        i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
+        start = i;
+    }
+    if (start < text.size())
+        lines.emplace_back(text.substr(start));
+    return lines;
+}
+
+bool WriteAll(int fd, std::string_view data)
+{
+    while (!data.empty()) {
+        const ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+}
+
+std::string FolderOf(const std::string &path)
+{
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Creates a new, uniquely named file in `folder`; -1 when that is impossible.
+int CreateTemporary(const std::string &folder, std::string &name)
+{
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = folder + "/.ionveto-" + std::to_string(::getpid()) + "-"
+               + std::to_string(counter++) + ".tmp";
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+void SyncFolder(const std::string &folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd); // the rename is done; this only makes it durable sooner
+    ::close(fd);
+}
+
+bool ReplaceFile(const std::string &path, std::string_view bytes)
+{
+    const std::string folder = FolderOf(path);
+    std::string temp;
+    const int fd = CreateTemporary(folder, temp);
+    if (fd < 0)
+        return false;
+    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    SyncFolder(folder);
+    return true;
+}
+
+} // namespace
+
+ProfileFile::Line ProfileFile::ParseLine(std::string text)
+{
+    Line line;
+    const std::string_view t = TrimControl(text);
+    const size_t eq = text.find('=');
+    if (!t.empty() && t.front() != '[' && t.front() != ';' && eq != std::string::npos) {
+        const std::string_view key = TrimControl(std::string_view(text).substr(0, eq));
+        if (!key.empty()) {
+            line.entry = true;
+            line.key = std::string(key);
+            line.fold = FoldCase(key);
+            line.value = text.substr(eq + 1);
+        }
+    }
+    line.text = std::move(text);
+    return line;
+}
+
+ProfileFile ProfileFile::FromBytes(std::string_view bytes)
+{
+    ProfileFile file;
+    file.sections_.emplace_back(); // the lines before the first section
+    for (std::string &text : SplitLines(Cp1250ToUtf8(bytes))) {
+        const std::string_view t = TrimControl(text);
+        const size_t close = t.find(']');
+        if (!t.empty() && t.front() == '[' && close != std::string_view::npos) {
+            Section s;
+            s.hasHeader = true;
+            s.name = std::string(TrimControl(t.substr(1, close - 1)));
+            s.fold = FoldCase(s.name);
+            s.header = std::move(text);
+            file.sections_.push_back(std::move(s));
+        } else {
+            file.sections_.back().lines.push_back(ParseLine(std::move(text)));
+        }
+    }
+    return file;
+}
+
+bool ProfileFile::Load(const std::string &path)
+{
+    Clear();
+    FILE *f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return errno == ENOENT || errno == ENOTDIR;
+    std::string bytes;
+    char buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        bytes.append(buf, n);
+    const bool ok = !std::ferror(f);
+    std::fclose(f);
+    if (!ok)
+        return false;
+    *this = FromBytes(bytes);
+    return true;
+}
+
+std::string ProfileFile::ToBytes() const
+{
+    std::string text;
+    for (const Section &s : sections_) {
+        if (s.hasHeader)
+            text += s.header + "\r\n";
+        for (const Line &line : s.lines)
+            text += line.text + "\r\n";
+    }
+    return Utf8ToCp1250(text);
+}
+
+bool ProfileFile::Save(const std::string &path) const
+{
+    return ReplaceFile(path, ToBytes());
+}
+
+const ProfileFile::Section *ProfileFile::FindSection(std::string_view section) const
+{
+    const std::string fold = FoldCase(TrimControl(section));
+    for (const Section &s : sections_)
+        if (s.hasHeader && s.fold == fold)
+            return &s;
+    return nullptr;
+}
+
+ProfileFile::Section *ProfileFile::FindSection(std::string_view section)
+{
+    return const_cast<Section *>(std::as_const(*this).FindSection(section));
+}
+
+const ProfileFile::Line *ProfileFile::FindEntry(const Section &s, const std::string &fold)
+{
+    for (const Line &line : s.lines)
+        if (line.entry && line.fold == fold)
+            return &line;
+    return nullptr;
+}
+
+std::string ProfileFile::ReadString(std::string_view section, std::string_view key,
+                                    std::string_view fallback) const
+{
+    const Section *s = FindSection(section);
+    const Line *line = s ? FindEntry(*s, FoldCase(TrimControl(key))) : nullptr;
+    return line ? std::string(TrimControl(line->value)) : std::string(fallback);
+}
+
+bool ProfileFile::HasKey(std::string_view section, std::string_view key) const
+{
+    const Section *s = FindSection(section);
+    return s && FindEntry(*s, FoldCase(TrimControl(key)));
+}
+
+std::vector<std::string> ProfileFile::SectionKeys(std::string_view section) const
+{
+    std::vector<std::string> keys;
+    if (const Section *s = FindSection(section))
+        for (const Line &line : s->lines)
+            if (line.entry)
+                keys.push_back(line.key);
+    return keys;
+}
+
+std::vector<std::string> ProfileFile::SectionNames() const
+{
+    std::vector<std::string> names;
+    for (const Section &s : sections_)
+        if (s.hasHeader)
+            names.push_back(s.name);
+    return names;
+}
+
+bool ProfileFile::IsStorableKey(std::string_view key)
+{
+    const std::string_view k = TrimControl(key);
+    return !k.empty() && k.front() != '[' && k.front() != ';'
+           && k.find('=') == std::string_view::npos && !HasLineBreak(k);
+}
+
+bool ProfileFile::IsStorableSection(std::string_view section)
+{
+    const std::string_view s = TrimControl(section);
+    return !s.empty() && s.find(']') == std::string_view::npos && !HasLineBreak(s);
+}
+
+bool ProfileFile::IsStorableValue(std::string_view value)
+{
+    return !HasLineBreak(value);
+}
+
+bool ProfileFile::WriteString(std::string_view section, std::string_view key, std::string_view value)
+{
+    const std::string sec = ThroughCodePage(TrimControl(section));
+    const std::string k = ThroughCodePage(TrimControl(key));
+    const std::string v = ThroughCodePage(value);
+    if (!IsStorableSection(sec) || !IsStorableKey(k) || !IsStorableValue(v))
+        return false;
+
+    Section *s = FindSection(sec);
+    if (!s) {
+        if (sections_.empty())
+            sections_.emplace_back();
+        Section created;
+        created.hasHeader = true;
+        created.name = sec;
+        created.fold = FoldCase(sec);
+        created.header = "[" + sec + "]";
+        sections_.push_back(std::move(created));
+        s = &sections_.back();
+    }
+
+    Line line = ParseLine(k + "=" + v);
+    std::vector<Line> &lines = s->lines;
+    size_t insertAt = 0;
+    bool replaced = false;
+    for (size_t i = 0; i < lines.size();) {
+        if (!lines[i].entry) {
+            ++i;
+            continue;
+        }
+        if (lines[i].fold == line.fold) {
+            if (replaced) {
+                lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
+                continue;
+            }
+            lines[i] = ParseLine(lines[i].key + "=" + v); // the name keeps its spelling
+            replaced = true;
+        }
+        insertAt = ++i;
+    }
+    if (!replaced)
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(line));
+    return true;
+}
+
+void ProfileFile::Clear()
+{
+    sections_.clear();
+}
