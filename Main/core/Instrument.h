@@ -1,0 +1,20 @@
+#pragma once
+// The single instances the program works on, kept in one place: the model with
+// its pictures and particles, the two spectra, the ROI records, the warning
+// latches and the run state. The program creates one at start and hands
+// references to the windows; the tests and the headless tool make their own.
+#include "Data/Model.h"
+#include "Main/core/DeviceValues.h"
+#include "Main/core/Roi.h"
+#include "Main/core/RunEngine.h"
+#include "Main/core/Spectra.h"
+
+#include <array>
+
+struct TInstrument {
+    TModel Model;
+    Spectra Counts;
+    std::array<RoiData, 2> Roi{};   // spectrum 1 and 2
+    WarningLatches Latches;
+    RunState Run;
+};

@@ -1,0 +1,90 @@
+#include "dialogs/Megjegyzes.h"
+
+#include "dialogs/DialogStyle.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+TMegjDlg::TMegjDlg(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setObjectName(QStringLiteral("MegjDlg"));
+    setWindowTitle(QStringLiteral("Megjegyzés"));
+    setModal(true);
+    setFixedSize(384, 179);
+    const QFont font = DialogStyle::PixelFont(QStringLiteral("Arial"), 13, true);
+    setFont(font);
+    DialogStyle::SetBackground(this, DialogStyle::Teal());
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, Qt::white);
+    setPalette(p);
+
+    m_bevel = new QFrame(this);
+    m_bevel->setObjectName(QStringLiteral("Bevel1"));
+    m_bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    m_bevel->setGeometry(8, 8, 281, 161);
+
+    m_label = new QLabel(QStringLiteral("Megjegyzés beírható: "), this);
+    m_label->setObjectName(QStringLiteral("Label1"));
+    m_label->move(24, 18);
+    m_label->adjustSize();
+
+    m_memo = new QPlainTextEdit(this);
+    m_memo->setObjectName(QStringLiteral("Memo1"));
+    m_memo->setGeometry(28, 41, 241, 89);
+    m_memo->setFont(font);
+    QPalette mp = m_memo->palette();
+    mp.setColor(QPalette::Text, Qt::black);
+    mp.setColor(QPalette::Base, Qt::white);
+    m_memo->setPalette(mp);
+    // Both scroll bars: long lines scroll sideways instead of wrapping.
+    m_memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_label->setBuddy(m_memo);
+
+    m_clear = new QPushButton(QStringLiteral("Megjegyzés törlése"), this);
+    m_clear->setObjectName(QStringLiteral("Button1"));
+    m_clear->setGeometry(83, 138, 150, 25);
+    m_clear->setAutoDefault(false);
+    connect(m_clear, &QPushButton::clicked, this, &TMegjDlg::Clear);
+
+    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    m_ok->setObjectName(QStringLiteral("OKBtn"));
+    m_ok->setGeometry(300, 8, 75, 25);
+    m_ok->setDefault(true);
+    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancel->setObjectName(QStringLiteral("CancelBtn"));
+    m_cancel->setGeometry(300, 38, 75, 25);
+    m_cancel->setAutoDefault(false);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject); // Escape too
+
+    setTabOrder(m_memo, m_clear);
+    setTabOrder(m_clear, m_ok);
+    setTabOrder(m_ok, m_cancel);
+}
+
+QStringList TMegjDlg::Lines() const
+{
+    return DialogStyle::MemoLines(m_memo);
+}
+
+void TMegjDlg::SetLines(const QStringList &lines)
+{
+    DialogStyle::SetMemoLines(m_memo, lines);
+}
+
+void TMegjDlg::Clear()
+{
+    m_memo->clear();
+}
+
+void TMegjDlg::showEvent(QShowEvent *e)
+{
+    DialogStyle::CenterOnScreen(this);
+    QDialog::showEvent(e);
+}

@@ -1,0 +1,238 @@
+// Identification: the contestant numbers and the jury code, and the dialog that
+// asks for them, driven offscreen.
+#include "Main/PswdDlg.h"
+#include "Main/core/Identification.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+class TestIdentification : public QObject
+{
+    Q_OBJECT
+private slots:
+    void contestantTable();
+    void contestantNumbers();
+    void juryCode();
+    void rejected();
+    void dialogLayout();
+    void dialogRejectsThenAccepts();
+    void dialogJury();
+    void dialogCancelKeepsUserId();
+};
+
+void TestIdentification::contestantTable()
+{
+    int members = 0;
+    for (int n = 0; n <= 255; ++n)
+        members += IsContestantNumber(n);
+    QCOMPARE(members, 30);
+    // The 256-bit form: bit n % 8 of byte n / 8.
+    const auto &bits = ContestantNumbers();
+    int bitCount = 0;
+    for (uint8_t b : bits)
+        for (int i = 0; i < 8; ++i)
+            bitCount += (b >> i) & 1;
+    QCOMPARE(bitCount, 30);
+    QCOMPARE(bits[0], uint8_t(0xFE)); // 1..7, not 0
+    for (int n : {1, 7, 10, 101, 104, 110, 201, 210})
+        QVERIFY2(IsContestantNumber(n), qPrintable(QString::number(n)));
+    for (int n : {0, 11, 100, 111, 200, 211, 255, -1, 256, 263})
+        QVERIFY2(!IsContestantNumber(n), qPrintable(QString::number(n)));
+}
+
+void TestIdentification::contestantNumbers()
+{
+    IdentificationResult r = IdentifyUser("7");
+    QVERIFY(r.accepted && r.isContestant && !r.isJury);
+    QCOMPARE(r.userId, std::string("7"));
+
+    // Blanks, TABs and control characters around it are dropped from the identifier.
+    r = IdentifyUser("  \t104 \r\n");
+    QVERIFY(r.accepted && r.isContestant && !r.isJury);
+    QCOMPARE(r.userId, std::string("104"));
+    r = IdentifyUser(std::string("\x01 201\x1f", 6));
+    QVERIFY(r.accepted && r.isContestant);
+    QCOMPARE(r.userId, std::string("201"));
+
+    // An optional sign is part of a whole number.
+    r = IdentifyUser("+1");
+    QVERIFY(r.accepted && r.isContestant);
+    QCOMPARE(r.userId, std::string("+1"));
+}
+
+void TestIdentification::juryCode()
+{
+    IdentificationResult r = IdentifyUser("Vezer7146");
+    QVERIFY(r.accepted && r.isJury && !r.isContestant);
+    QCOMPARE(r.userId, std::string("Vezer7146"));
+    QCOMPARE(JuryCode.size(), size_t(9));
+
+    // Compared exactly as typed.
+    for (const char *t : {" Vezer7146", "Vezer7146 ", "vezer7146", "Vezer714", "Vezer71466", "Vezer7146\t"}) {
+        r = IdentifyUser(t);
+        QVERIFY2(!r.accepted && !r.isJury && !r.isContestant, t);
+        QVERIFY(r.userId.empty());
+    }
+}
+
+void TestIdentification::rejected()
+{
+    for (const char *t : {"256", "-1", "0", "255", "11", "150", "", "   ", "1.0", "1,0", "7a", "- 7",
+                          "99999999999", "+", "ó"}) {
+        const IdentificationResult r = IdentifyUser(t);
+        QVERIFY2(!r.accepted && !r.isContestant && !r.isJury, t);
+        QVERIFY(r.userId.empty());
+    }
+    // A number of 32 bits that is a member once reduced modulo 256 stays rejected.
+    QVERIFY(!IdentifyUser("257").accepted);
+    QVERIFY(!IdentifyUser("4294967297").accepted);
+}
+
+namespace {
+QLineEdit *FieldOf(TPasswordDlg &dlg)
+{
+    for (QLabel *l : dlg.findChildren<QLabel *>())
+        if (l->text() == QString::fromUtf8("Add meg az azonosítódat"))
+            return qobject_cast<QLineEdit *>(l->buddy());
+    return nullptr;
+}
+
+QPushButton *ButtonOf(QWidget &dlg, const QString &text)
+{
+    for (QPushButton *b : dlg.findChildren<QPushButton *>())
+        if (b->text() == text)
+            return b;
+    return nullptr;
+}
+} // namespace
+
+void TestIdentification::dialogLayout()
+{
+    TPasswordDlg dlg;
+    QCOMPARE(dlg.windowTitle(), QString::fromUtf8("Azonosító beadása"));
+    QLineEdit *field = FieldOf(dlg);
+    QVERIFY(field);
+    QCOMPARE(field, dlg.Password());
+    QCOMPARE(field->objectName(), QString("Password"));
+    QCOMPARE(field->echoMode(), QLineEdit::Normal);
+    QVERIFY(ButtonOf(dlg, "OK") && ButtonOf(dlg, "OK")->isDefault());
+    QVERIFY(ButtonOf(dlg, "Cancel") && !ButtonOf(dlg, "Cancel")->isDefault());
+    QVERIFY(!dlg.IsContestant() && !dlg.IsJury() && dlg.UserId().empty());
+
+    // The background is set again whenever the dialog comes up.
+    QPalette p = dlg.palette();
+    p.setColor(QPalette::Window, Qt::red);
+    dlg.setPalette(p);
+    QColor seen;
+    QTimer::singleShot(0, [&] {
+        seen = dlg.palette().color(QPalette::Window);
+        dlg.reject();
+    });
+    QCOMPARE(dlg.exec(), int(QDialog::Rejected));
+    QCOMPARE(seen, QColor(0, 80, 80));
+}
+
+void TestIdentification::dialogRejectsThenAccepts()
+{
+    TPasswordDlg dlg;
+    QString boxText, boxTitle;
+    int boxButtons = -1;
+    bool openAfterError = false, selectedAll = false, fieldHasFocus = false;
+
+    QTimer::singleShot(0, [&] {
+        QLineEdit *field = FieldOf(dlg);
+        QVERIFY(field);
+        QTest::keyClicks(field, " 256 ");
+        // The error box is up while OK is being handled; answer it first.
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            boxText = box->text();
+            boxTitle = box->windowTitle();
+            boxButtons = int(box->buttons().size());
+            box->button(QMessageBox::Ok)->click();
+        });
+        QTest::mouseClick(ButtonOf(dlg, "OK"), Qt::LeftButton);
+        openAfterError = dlg.isVisible();
+        selectedAll = field->selectedText() == " 256 ";
+        fieldHasFocus = dlg.focusWidget() == field;
+        QVERIFY(!dlg.IsContestant() && !dlg.IsJury());
+
+        // Typing replaces the selected text; Enter presses OK.
+        QTest::keyClicks(field, "  110 ");
+        QTest::keyClick(field, Qt::Key_Return);
+    });
+    QCOMPARE(dlg.exec(), int(QDialog::Accepted));
+    QCOMPARE(boxText, QString::fromUtf8("Érvénytelen kód!"));
+    QCOMPARE(boxTitle, QString("*** HIBA ***"));
+    QCOMPARE(boxButtons, 1);
+    QVERIFY(openAfterError);
+    QVERIFY(selectedAll);
+    QVERIFY(fieldHasFocus);
+    QVERIFY(dlg.IsContestant());
+    QVERIFY(!dlg.IsJury());
+    QCOMPARE(dlg.UserId(), std::string("110"));
+}
+
+void TestIdentification::dialogJury()
+{
+    TPasswordDlg dlg;
+    int errors = 0;
+    QTimer::singleShot(0, [&] {
+        QLineEdit *field = FieldOf(dlg);
+        // With a trailing blank the jury code is refused.
+        QTest::keyClicks(field, "Vezer7146 ");
+        QTimer::singleShot(0, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                ++errors;
+                box->accept();
+            }
+        });
+        QTest::keyClick(field, Qt::Key_Return);
+        QVERIFY(dlg.isVisible());
+        QTest::keyClicks(field, "Vezer7146");
+        QTest::mouseClick(ButtonOf(dlg, "OK"), Qt::LeftButton);
+    });
+    QCOMPARE(dlg.exec(), int(QDialog::Accepted));
+    QCOMPARE(errors, 1);
+    QVERIFY(dlg.IsJury());
+    QVERIFY(!dlg.IsContestant());
+    QCOMPARE(dlg.UserId(), std::string("Vezer7146"));
+}
+
+void TestIdentification::dialogCancelKeepsUserId()
+{
+    TPasswordDlg dlg;
+    QTimer::singleShot(0, [&] {
+        QTest::keyClicks(FieldOf(dlg), "1");
+        QTest::mouseClick(ButtonOf(dlg, "OK"), Qt::LeftButton);
+    });
+    QCOMPARE(dlg.exec(), int(QDialog::Accepted));
+    QCOMPARE(dlg.UserId(), std::string("1"));
+    QVERIFY(dlg.IsContestant());
+
+    // Cancel: no check, no message; the flags drop, the identifier stays.
+    QTimer::singleShot(0, [&] {
+        FieldOf(dlg)->setText("garbage");
+        QTest::mouseClick(ButtonOf(dlg, "Cancel"), Qt::LeftButton);
+    });
+    QCOMPARE(dlg.exec(), int(QDialog::Rejected));
+    QVERIFY(!dlg.IsContestant() && !dlg.IsJury());
+    QCOMPARE(dlg.UserId(), std::string("1"));
+
+    // Escape and the close box end the same way.
+    QTimer::singleShot(0, [&] { QTest::keyClick(FieldOf(dlg), Qt::Key_Escape); });
+    QCOMPARE(dlg.exec(), int(QDialog::Rejected));
+    QTimer::singleShot(0, [&] { dlg.close(); });
+    QCOMPARE(dlg.exec(), int(QDialog::Rejected));
+    QCOMPARE(dlg.UserId(), std::string("1"));
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+QTEST_MAIN(TestIdentification)
+#include "test_identification.moc"

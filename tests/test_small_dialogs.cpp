@@ -1,0 +1,228 @@
+// The note, data list and about dialogs: their layout, and the memo text living
+// on through OK and Cancel.
+#include "dialogs/About.h"
+#include "dialogs/ListDlg.h"
+#include "dialogs/Megjegyzes.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <QtTest>
+
+class TestSmallDialogs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void noteLayout();
+    void noteSurvivesOkAndCancel();
+    void noteLines();
+    void listLayout();
+    void listKeepsTextAndTag();
+    void listSaveItem();
+    void aboutBox();
+};
+
+void TestSmallDialogs::noteLayout()
+{
+    TMegjDlg dlg;
+    QCOMPARE(dlg.windowTitle(), QString::fromUtf8("Megjegyzés"));
+    QCOMPARE(dlg.size(), QSize(384, 179));
+    QCOMPARE(dlg.palette().color(QPalette::Window), QColor(0, 128, 128));
+    QCOMPARE(dlg.palette().color(QPalette::WindowText), QColor(Qt::white));
+    QCOMPARE(dlg.font().pixelSize(), 13);
+    QVERIFY(dlg.font().bold());
+    QCOMPARE(dlg.Bevel1()->geometry(), QRect(8, 8, 281, 161));
+    QCOMPARE(dlg.Label1()->text(), QString::fromUtf8("Megjegyzés beírható: "));
+    QCOMPARE(dlg.Label1()->pos(), QPoint(24, 18));
+    QCOMPARE(dlg.Label1()->buddy(), dlg.Memo1());
+    QCOMPARE(dlg.Memo1()->objectName(), QString("Memo1"));
+    QCOMPARE(dlg.Memo1()->geometry(), QRect(28, 41, 241, 89));
+    QCOMPARE(dlg.Memo1()->font().pixelSize(), 13);
+    QVERIFY(dlg.Memo1()->font().bold());
+    QCOMPARE(dlg.Memo1()->palette().color(QPalette::Text), QColor(Qt::black));
+    QCOMPARE(dlg.Memo1()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QCOMPARE(dlg.Memo1()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QCOMPARE(dlg.Button1()->text(), QString::fromUtf8("Megjegyzés törlése"));
+    QCOMPARE(dlg.Button1()->geometry(), QRect(83, 138, 150, 25));
+    QCOMPARE(dlg.OKBtn()->text(), QString("OK"));
+    QCOMPARE(dlg.OKBtn()->geometry(), QRect(300, 8, 75, 25));
+    QVERIFY(dlg.OKBtn()->isDefault());
+    QCOMPARE(dlg.CancelBtn()->text(), QString("Cancel"));
+    QCOMPARE(dlg.CancelBtn()->geometry(), QRect(300, 38, 75, 25));
+}
+
+void TestSmallDialogs::noteSurvivesOkAndCancel()
+{
+    TMegjDlg dlg;
+    dlg.SetLines({"1. mérés", "Minta: A"});
+
+    QTimer::singleShot(0, [&] {
+        QTest::keyClicks(dlg.Memo1(), "x");
+        QTest::mouseClick(dlg.OKBtn(), Qt::LeftButton);
+    });
+    QCOMPARE(dlg.exec(), int(QDialog::Accepted));
+    const QStringList afterOk = dlg.Lines();
+    QCOMPARE(afterOk.size(), 2);
+    QVERIFY(afterOk.join('|').contains('x')); // typed text kept
+
+    QTimer::singleShot(0, [&] { QTest::mouseClick(dlg.CancelBtn(), Qt::LeftButton); });
+    QCOMPARE(dlg.exec(), int(QDialog::Rejected));
+    QCOMPARE(dlg.Lines(), afterOk);
+
+    QTimer::singleShot(0, [&] { QTest::keyClick(dlg.Memo1(), Qt::Key_Escape); });
+    QCOMPARE(dlg.exec(), int(QDialog::Rejected));
+    QCOMPARE(dlg.Lines(), afterOk);
+
+    // "Megjegyzés törlése" empties the memo and leaves the dialog open.
+    bool open = false;
+    QTimer::singleShot(0, [&] {
+        QTest::mouseClick(dlg.Button1(), Qt::LeftButton);
+        open = dlg.isVisible();
+        dlg.accept();
+    });
+    QCOMPARE(dlg.exec(), int(QDialog::Accepted));
+    QVERIFY(open);
+    QCOMPARE(dlg.Lines(), QStringList());
+}
+
+void TestSmallDialogs::noteLines()
+{
+    TMegjDlg dlg;
+    QCOMPARE(dlg.Lines(), QStringList()); // empty memo: no lines
+    const QStringList withEmpty = {"a", "", "c", ""};
+    dlg.SetLines(withEmpty);
+    QCOMPARE(dlg.Lines(), withEmpty);
+    dlg.Memo1()->setPlainText("a\nb\n");
+    QCOMPARE(dlg.Lines(), QStringList({"a", "b"})); // a final line break adds no line
+    dlg.Memo1()->setPlainText("a\nb");
+    QCOMPARE(dlg.Lines(), QStringList({"a", "b"}));
+    dlg.Clear();
+    QCOMPARE(dlg.Lines(), QStringList());
+}
+
+void TestSmallDialogs::listLayout()
+{
+    TListaDlg dlg("/prog/");
+    QCOMPARE(dlg.windowTitle(), QString::fromUtf8("Adatok listája"));
+    QCOMPARE(dlg.size(), QSize(384, 575));
+    QCOMPARE(dlg.palette().color(QPalette::Window), QColor(0, 128, 128));
+    QCOMPARE(dlg.Bevel1()->geometry(), QRect(8, 8, 281, 537));
+    QCOMPARE(dlg.Memo1()->geometry(), QRect(16, 32, 265, 505));
+    QCOMPARE(dlg.Memo1()->font().pixelSize(), 12);
+    QVERIFY(dlg.Memo1()->font().bold());
+    QVERIFY(!dlg.Memo1()->isReadOnly());
+    QCOMPARE(dlg.Memo1()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QCOMPARE(dlg.OKBtn()->geometry(), QRect(300, 8, 75, 25));
+    QVERIFY(dlg.OKBtn()->isDefault());
+    QCOMPARE(dlg.CancelBtn()->geometry(), QRect(300, 38, 75, 25));
+    QCOMPARE(dlg.PopupMenu1()->actions().size(), 1);
+    QCOMPARE(dlg.Mentsfjlba1()->text(), QString::fromUtf8("Mentés fájlba"));
+    QCOMPARE(dlg.Mentsfjlba1()->objectName(), QString("Mentsfjlba1"));
+    QCOMPARE(dlg.Memo1()->contextMenuPolicy(), Qt::CustomContextMenu);
+
+    const ListSaveDialogSettings &s = dlg.SaveDialogSettings();
+    QCOMPARE(s.filter, QString::fromUtf8("Szövegfájlok (*.txt);;Minden fájl  (*.*)"));
+    QCOMPARE(s.defaultSuffix, QString("txt"));
+    QVERIFY(s.confirmOverwrite);
+    QCOMPARE(s.initialFolder, QString("/prog/"));
+    dlg.SetProgramFolder("/other/");
+    QCOMPARE(dlg.SaveDialogSettings().initialFolder, QString("/other/"));
+}
+
+void TestSmallDialogs::listKeepsTextAndTag()
+{
+    TListaDlg dlg;
+    dlg.ListTag = 2;
+    const QStringList lines = {"#Minta A", "Spektrum:\t2", "ROI_Minimum:\t10", "Ch17:       42"};
+    dlg.SetLines(lines);
+    QCOMPARE(dlg.Lines(), lines);
+
+    QTimer::singleShot(0, [&] { QTest::mouseClick(dlg.OKBtn(), Qt::LeftButton); });
+    QCOMPARE(dlg.exec(), int(QDialog::Accepted));
+    QCOMPARE(dlg.Lines(), lines);
+    QTimer::singleShot(0, [&] { QTest::mouseClick(dlg.CancelBtn(), Qt::LeftButton); });
+    QCOMPARE(dlg.exec(), int(QDialog::Rejected));
+    QCOMPARE(dlg.Lines(), lines);
+    QCOMPARE(dlg.ListTag, 2);
+
+    // Edits typed into the list stay in it.
+    QTimer::singleShot(0, [&] {
+        dlg.Memo1()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(dlg.Memo1(), "uj sor");
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+    });
+    dlg.exec();
+    QCOMPARE(dlg.Lines().size(), 5);
+    QCOMPARE(dlg.Lines().last(), QString("uj sor"));
+}
+
+void TestSmallDialogs::listSaveItem()
+{
+    TListaDlg dlg("/prog/");
+    int requests = 0;
+    dlg.Mentsfjlba1()->trigger(); // nobody listening yet: nothing happens
+    dlg.SaveRequested = [&] { ++requests; };
+    dlg.Mentsfjlba1()->trigger();
+    QCOMPARE(requests, 1);
+
+    // The file name comes from the replaceable asker, which sees the settings.
+    QString folderSeen, lastSeen;
+    dlg.SetFileNameAsker([&](QWidget *parent, const ListSaveDialogSettings &s) {
+        folderSeen = s.initialFolder;
+        lastSeen = s.lastFileName;
+        return parent == &dlg ? QString("/prog/lista.txt") : QString();
+    });
+    QCOMPARE(dlg.AskSaveFileName(), QString("/prog/lista.txt"));
+    QCOMPARE(folderSeen, QString("/prog/"));
+    QCOMPARE(lastSeen, QString());
+    QCOMPARE(dlg.AskSaveFileName(), QString("/prog/lista.txt"));
+    QCOMPARE(lastSeen, QString("/prog/lista.txt")); // the last name is offered again
+
+    // Cancelled: empty, and the last name offered stays.
+    dlg.SetFileNameAsker([](QWidget *, const ListSaveDialogSettings &) { return QString(); });
+    QCOMPARE(dlg.AskSaveFileName(), QString());
+    QCOMPARE(dlg.SaveDialogSettings().lastFileName, QString("/prog/lista.txt"));
+
+    // The real save dialog, answered with Escape: no name.
+    dlg.SetFileNameAsker(nullptr);
+    QTimer::singleShot(0, [] {
+        QWidget *w = QApplication::activeModalWidget();
+        QVERIFY(w);
+        QTest::keyClick(w, Qt::Key_Escape);
+    });
+    QCOMPARE(dlg.AskSaveFileName(), QString());
+}
+
+void TestSmallDialogs::aboutBox()
+{
+    TAboutBox box;
+    QCOMPARE(box.windowTitle(), QString::fromUtf8("Névjegy"));
+    QCOMPARE(box.ProductName()->text(), QString::fromUtf8("Ionvető"));
+    QCOMPARE(box.OKButton()->text(), QString("OK"));
+
+    // The icon is drawn: teal ground with the purple arc on it.
+    const QImage icon = ProgramIcon(32).toImage();
+    QCOMPARE(icon.size(), QSize(32, 32));
+    int teal = 0, purplish = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const QColor c = icon.pixelColor(x, y);
+            teal += c == QColor(0, 128, 128);
+            purplish += c.red() > 100 && c.blue() > 100 && c.green() < 90;
+        }
+    QVERIFY(teal > 400);
+    QVERIFY(purplish > 20);
+    QVERIFY(!box.ProgramIconLabel()->pixmap().isNull());
+
+    QTimer::singleShot(0, [&] { QTest::keyClick(&box, Qt::Key_Return); });
+    QCOMPARE(box.exec(), int(QDialog::Accepted));
+}
+
+QTEST_MAIN(TestSmallDialogs)
+#include "test_small_dialogs.moc"
