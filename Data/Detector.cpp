@@ -111,20 +111,30 @@ bool AcceptDetector(TModel &m)
     return true;
 }
 
-std::optional<int> DetectorChannel(const TDetector &d, double x, double y)
+std::optional<double> ChordPosition(const TDetector &d, double x, double y)
 {
     const TPoint e1 = d.End1.World, e2 = d.End2.World;
     const double l2 = (e2.x - e1.x) * (e2.x - e1.x) + (e2.y - e1.y) * (e2.y - e1.y);
     if (l2 == 0.0)
         return std::nullopt;
-    const double v = (((x - e2.x) * (x - e2.x) + (y - e2.y) * (y - e2.y) - (x - e1.x) * (x - e1.x)
-                       - (y - e1.y) * (y - e1.y)) / l2 + 1.0) * 500.0;
-    if (!(v > -1e9 && v < 1e9))
+    return (((x - e2.x) * (x - e2.x) + (y - e2.y) * (y - e2.y) - (x - e1.x) * (x - e1.x)
+             - (y - e1.y) * (y - e1.y)) / l2 + 1.0) * 500.0;
+}
+
+std::optional<int> ChannelOf(double v)
+{
+    if (!(v > -1.0 && v < 1001.0))   // also keeps NaN and huge values away from the integer cast
         return std::nullopt;
     const int c = RoundEven(v);
     if (c < 0 || c > 1000)
         return std::nullopt;
     return c;
+}
+
+std::optional<int> DetectorChannel(const TDetector &d, double x, double y)
+{
+    const auto v = ChordPosition(d, x, y);
+    return v ? ChannelOf(*v) : std::nullopt;
 }
 
 void DetectorHit(const TModel &m, double x, double y, Spectra &spectra, int spectrum)

@@ -42,6 +42,11 @@ bool BuildDetector(TModel &m);
 // so its purple stops and counts ions. False (nothing accepted) when the fit fails.
 bool AcceptDetector(TModel &m);
 
+// 1000 times the position of the projection of (x, y) on the chord from the
+// upper end (0) to the lower end (1000); nothing when the ends coincide.
+std::optional<double> ChordPosition(const TDetector &d, double x, double y);
+// The channel of a chord position: rounded half to even, dropped outside 0 .. 1000.
+std::optional<int> ChannelOf(double v);
 // The channel of a landing at world point (x, y), or nothing when it counts nowhere.
 std::optional<int> DetectorChannel(const TDetector &d, double x, double y);
 void DetectorHit(const TModel &m, double x, double y, Spectra &spectra, int spectrum);

@@ -1,5 +1,6 @@
 // The headless simulator as scripts use it: options checked like the fields,
 // exit status 2 with a message naming the option, a summary line, a picture.
+#include "Main/core/ProfileFile.h"
 #include "tools/SimOptions.h"
 
 #include <QProcess>
@@ -107,6 +108,57 @@ private slots:
         QVERIFY2(r.out.startsWith("ions 0, ticks 0, steps 0"), qPrintable(r.out));
         QImage img(png);
         QCOMPARE(img.pixel(714, 154) & 0xFFFFFF, 0xFFFFD0u);   // bare analyser, no trace
+    }
+
+    void detectorRunWritesBothSpectra()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.filePath("spectra.txt");
+        const Result r = RunSim({"--ions", "400", "--seed", "4", "--detector", "236,460,237,483,238,506",
+                                 "--spectrum", "2", "--roi", "0,1000", "--spectrum-out", out});
+        QCOMPARE(r.exitCode, 0);
+        const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines[0].startsWith("ROI 0..1000 of spectrum 2: Bruttó: "), qPrintable(lines[0]));
+        const int hits = lines[1].section("hits ", 1).section(',', 0, 0).toInt();
+        QVERIFY(hits > 50);
+        QVERIFY(lines[0].contains(QString("Bruttó: %1  Közép: ").arg(hits)));
+        ProfileFile file;
+        QVERIFY(file.Load(out.toStdString()));
+        QCOMPARE(file.ReadString("Spectrum1", "Spektrum", "?"), std::string("1"));
+        QCOMPARE(file.ReadString("Spectrum2", "Spektrum", "?"), std::string("2"));
+        QCOMPARE(file.ReadString("Spectrum2", "ROI_Brutto", "?"), std::to_string(hits));
+        QCOMPARE(file.ReadString("Spectrum2", "ROI_Maximum", "?"), std::string("1000"));
+        QCOMPARE(file.ReadString("Spectrum1", "ROI_Brutto", "?"), std::string(""));
+        // Spectrum 1 received nothing: its five entries only.
+        QCOMPARE(file.SectionKeys("Spectrum1").size(), size_t(5));
+        int counted = 0;
+        for (const std::string &key : file.SectionKeys("Spectrum2"))
+            if (key.rfind("Ch", 0) == 0)
+                counted += std::stoi(file.ReadString("Spectrum2", key, "0"));
+        QCOMPARE(counted, hits);
+        // The ROI key of the centroid is stored in Windows-1250.
+        QFile raw(out);
+        QVERIFY(raw.open(QIODevice::ReadOnly));
+        QVERIFY(raw.readAll().contains("ROI_K\xF6z\xE9p="));
+    }
+
+    void badDetectorsAndBoundsAreRefused()
+    {
+        Result r = RunSim({"--detector", "634,374,237,483,238,506"});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.err.contains("point 1 (634,374) is not inside drift 2 or drift 3"));
+        r = RunSim({"--detector", "236,470,246,470,238,506"});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.err.contains("Hibás a detektort definiáló 3 pont!"));
+        r = RunSim({"--roi", "0,1001"});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.err.contains("--roi"));
+        QCOMPARE(RunSim({"--spectrum", "3"}).exitCode, 2);
+        // A spectrum file that cannot be written is reported by name.
+        r = RunSim({"--ions", "0", "--spectrum-out", "/nonexistent-folder/x.txt"});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.err.contains("Unable to write to /nonexistent-folder/x.txt"));
     }
 
     void warningsGoToStandardError()

@@ -2,8 +2,10 @@
 // start-up, ions flown with the window's tick rules (without the 10 ms wait).
 #include "Data/Model.h"
 #include "Main/core/DeviceValues.h"
+#include "Main/core/Roi.h"
 #include "Main/core/RunEngine.h"
 #include "Main/core/Spectra.h"
+#include "Main/core/TextExport.h"
 #include "tools/SimOptions.h"
 
 #include <chrono>
@@ -26,12 +28,19 @@ void ApplyAsStart(TModel &m, const DeviceFields &fields, WarningLatches &latches
     }
 }
 
-std::string Printable(std::string text)
+// The ROI boxes as the window shows them after start-up ("Set" pressed once at
+// channel 0, nothing evaluated), or after --roi was evaluated on the receiving spectrum.
+std::array<RoiBoxTexts, 2> RoiBoxesFor(const SimOptions &opt, const RoiData *evaluated)
 {
-    for (char &c : text)
-        if (c == '\r')
-            c = ' ';
-    return text;
+    std::array<RoiBoxTexts, 2> boxes{RoiBoxTexts{"0", "0", "", ""}, RoiBoxTexts{"0", "0", "", ""}};
+    if (opt.Roi && evaluated) {
+        RoiBoxTexts &b = boxes[opt.Spectrum - 1];
+        b.X1 = std::to_string(evaluated->X1);
+        b.X2 = std::to_string(evaluated->X2);
+        b.Brutto = FormatBrutto(evaluated->Brutto);
+        b.Kozep = FormatKozep(evaluated->Kozep);
+    }
+    return boxes;
 }
 
 } // namespace
@@ -82,9 +91,14 @@ int main(int argc, char **argv)
         ClearTraces(m);
     }
 
+    if (opt.Roi && (opt.Roi->first < 0 || opt.Roi->first > LastChannel || opt.Roi->second < 0
+                    || opt.Roi->second > LastChannel)) {
+        std::cerr << "ionveto-sim: --roi bounds must lie from 0 to " << LastChannel << "\n";
+        return 2;
+    }
+
     // The user's settings, applied as Start applies them.
     ApplyAsStart(m, opt.Fields, latches);
-    (void)Printable;
 
     RunState run;
     run.Continuous = opt.Continuous;
@@ -116,6 +130,23 @@ int main(int argc, char **argv)
         }
         if (!shown.save(QString::fromStdString(opt.PictureOut), "PNG")) {
             std::cerr << "ionveto-sim: cannot write " << opt.PictureOut << "\n";
+            return 1;
+        }
+    }
+
+    RoiData roi;
+    if (opt.Roi) {
+        roi.X1 = opt.Roi->first;
+        roi.X2 = opt.Roi->second;
+        EvaluateRoi(roi, spectra.Counts(opt.Spectrum));
+        std::cout << "ROI " << roi.X1 << ".." << roi.X2 << " of spectrum " << opt.Spectrum
+                  << ": Bruttó: " << FormatBrutto(roi.Brutto) << "  Közép: " << FormatKozep(roi.Kozep) << "\n";
+    }
+    if (!opt.SpectrumOut.empty()) {
+        ProfileFile file;
+        if (!WriteBothSpectra(file, {}, spectra, RoiBoxesFor(opt, opt.Roi ? &roi : nullptr))
+            || !file.Save(opt.SpectrumOut)) {
+            std::cerr << "ionveto-sim: " << UnableToWriteMessage(opt.SpectrumOut) << "\n";
             return 1;
         }
     }

@@ -1,0 +1,63 @@
+// A headless measurement: 20,000 ions through the instrument onto a detector
+// across the beam, the tick with 101 ions in flight and the detector build.
+#include "Data/Model.h"
+#include "Data/Raster.h"
+#include "Main/core/DeviceValues.h"
+#include "Main/core/RunEngine.h"
+#include "Main/core/Spectra.h"
+
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+
+struct Bench {
+    std::unique_ptr<TModel> model = std::make_unique<TModel>();
+    TModel &m = *model;
+    Spectra spectra;
+    WarningLatches latches;
+    Bench()
+    {
+        InitModel(m);
+        DeviceFields f;
+        f.PointSource = false;
+        f.MonoEnergetic = false;
+        InitDevice(m, f, latches);
+        DrawApparatus(m, false);
+        ApplyDeviceValues(m, f, latches);
+        m.Detector.Points = {TPixel{236, 460}, TPixel{237, 483}, TPixel{238, 506}};
+        AcceptDetector(m);
+        ClearTraces(m);
+    }
+};
+
+void BM_Run20000IonsWithDetector(benchmark::State &state)
+{
+    Bench b;
+    int64_t steps = 0, ticks = 0;
+    for (auto _ : state) {
+        RunState run;
+        run.PresetCount = 20000;
+        StartRun(b.m, run);
+        while (run.Running) {
+            steps += Tick(b.m, b.spectra, run).Advanced;
+            ++ticks;
+        }
+    }
+    state.counters["steps/s"] = benchmark::Counter(double(steps), benchmark::Counter::kIsRate);
+    state.counters["per_tick"] = benchmark::Counter(double(ticks), benchmark::Counter::kIsRate | benchmark::Counter::kInvert,
+                                                   benchmark::Counter::OneK::kIs1000);
+}
+BENCHMARK(BM_Run20000IonsWithDetector)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_BuildDetector(benchmark::State &state)
+{
+    Bench b;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(BuildDetector(b.m));
+}
+BENCHMARK(BM_BuildDetector)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
