@@ -40,8 +40,12 @@ constexpr TColor Outside = 0xFF000000u;
 } // namespace Colors
 
 // Nearest integer, a half going to the even neighbour (the default FP rounding mode).
+// A value beyond any picture (or not a number, from nonsense loaded from a file)
+// maps far outside every picture instead of overflowing the integer.
 inline int32_t RoundEven(double v)
 {
+    if (!(v > -1e9 && v < 1e9))
+        return v > 0 ? 1000000000 : -1000000000;
     return static_cast<int32_t>(std::nearbyint(v));
 }
 

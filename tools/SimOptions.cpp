@@ -209,6 +209,7 @@ SimParseResult ParseSimOptions(const std::vector<std::string> &args, SimOptions 
         }
         if (!h->second(name, value))
             return r;
+        o.Given.insert(name);
     }
     return r;
 }

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@ struct SimOptions {
     std::string SpectrumOut;
     std::string LayoutIn;
     bool Help = false;
+    std::set<std::string> Given;   // the options named on the command line
 };
 
 struct SimParseResult {

@@ -1,11 +1,9 @@
 // Headless run of the instrument: the device set up as the window sets it up at
 // start-up, ions flown with the window's tick rules (without the 10 ms wait).
-#include "Data/Model.h"
-#include "Main/core/DeviceValues.h"
-#include "Main/core/Roi.h"
-#include "Main/core/RunEngine.h"
-#include "Main/core/Spectra.h"
+#include "Data/Raster.h"
+#include "Main/core/Instrument.h"
 #include "Main/core/TextExport.h"
+#include "tools/SimLayout.h"
 #include "tools/SimOptions.h"
 
 #include <chrono>
@@ -17,38 +15,62 @@ namespace {
 
 // The parameters applied as the Start button applies them: a first voltage
 // warning is reported and the application repeated, as a second Start does.
-void ApplyAsStart(TModel &m, const DeviceFields &fields, WarningLatches &latches)
+void ApplyAsStart(TInstrument &ins, const DeviceFields &fields)
 {
-    ApplyOutcome out = ApplyDeviceValues(m, fields, latches);
+    ApplyOutcome out = ApplyDeviceValues(ins.Model, fields, ins.Latches);
     if (out.ShowMassWarning)
         std::cerr << "warning: " << MassWarningText << "\n";
     if (out.ShowVoltageWarning) {
         std::cerr << "warning: " << VoltageWarningText << "\n";
-        out = ApplyDeviceValues(m, fields, latches);
+        ApplyDeviceValues(ins.Model, fields, ins.Latches);
     }
 }
 
-// The ROI boxes as the window shows them after start-up ("Set" pressed once at
-// channel 0, nothing evaluated), or after --roi was evaluated on the receiving spectrum.
-std::array<RoiBoxTexts, 2> RoiBoxesFor(const SimOptions &opt, const RoiData *evaluated)
+// The device page and ROI boxes right after identification: defaults applied,
+// apparatus drawn, the first "Set" pressed at channel 0 on both charts.
+void StartUp(TInstrument &ins)
 {
-    std::array<RoiBoxTexts, 2> boxes{RoiBoxTexts{"0", "0", "", ""}, RoiBoxTexts{"0", "0", "", ""}};
-    if (opt.Roi && evaluated) {
-        RoiBoxTexts &b = boxes[opt.Spectrum - 1];
-        b.X1 = std::to_string(evaluated->X1);
-        b.X2 = std::to_string(evaluated->X2);
-        b.Brutto = FormatBrutto(evaluated->Brutto);
-        b.Kozep = FormatKozep(evaluated->Kozep);
+    const DeviceFields defaults;
+    InitModel(ins.Model);
+    InitDevice(ins.Model, defaults, ins.Latches);
+    DrawApparatus(ins.Model, false);
+    ApplyDeviceValues(ins.Model, defaults, ins.Latches);
+    ClearTraces(ins.Model);
+}
+
+int PlaceDetector(TInstrument &ins, const std::array<int, 6> &d)
+{
+    for (int k = 0; k < 3; ++k) {
+        const TPixel p{d[2 * k], d[2 * k + 1]};
+        if (!PlaceablePoint(ins.Model, p)) {
+            std::cerr << "ionveto-sim: --detector point " << k + 1 << " (" << p.x << "," << p.y
+                      << ") is not inside drift 2 or drift 3\n";
+            return 2;
+        }
+        ins.Model.Detector.Points[k] = p;
     }
-    return boxes;
+    if (!AcceptDetector(ins.Model)) {
+        std::cerr << "ionveto-sim: Hibás a detektort definiáló 3 pont!\n";
+        return 2;
+    }
+    return 0;
+}
+
+bool WritePicture(const TModel &m, const std::string &path)
+{
+    QImage shown = m.TraceBitmap.copy();
+    if (m.Detector.Accepted)
+        CopyTransparent(shown, m.DetectorBitmap, {PictureSize::DetectorOriginX, PictureSize::DetectorOriginY});
+    return shown.save(QString::fromStdString(path), "PNG");
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
+    const std::vector<std::string> args(argv + 1, argv + argc);
     SimOptions opt;
-    const SimParseResult parsed = ParseSimOptions(std::vector<std::string>(argv + 1, argv + argc), opt);
+    const SimParseResult parsed = ParseSimOptions(args, opt);
     if (!parsed.Ok) {
         std::cerr << "ionveto-sim: " << parsed.Error << "\n";
         return 2;
@@ -57,95 +79,80 @@ int main(int argc, char **argv)
         std::cout << SimUsage();
         return 0;
     }
-
-    auto model = std::make_unique<TModel>();
-    TModel &m = *model;
-    Spectra spectra;
-    WarningLatches latches;
-    InitModel(m);
-    if (opt.SeedGiven)
-        m.Random.Seed(opt.Seed);
-
-    // Start-up: the defaults of the device page, then what identification does.
-    const DeviceFields defaults;
-    InitDevice(m, defaults, latches);
-    DrawApparatus(m, false);
-    ApplyDeviceValues(m, defaults, latches);
-    ClearTraces(m);
-
-    if (opt.DetectorPoints) {
-        const auto &d = *opt.DetectorPoints;
-        for (int k = 0; k < 3; ++k) {
-            const TPixel p{d[2 * k], d[2 * k + 1]};
-            if (!PlaceablePoint(m, p)) {
-                std::cerr << "ionveto-sim: --detector point " << k + 1 << " (" << p.x << "," << p.y
-                          << ") is not inside drift 2 or drift 3\n";
-                return 2;
-            }
-            m.Detector.Points[k] = p;
-        }
-        if (!AcceptDetector(m)) {
-            std::cerr << "ionveto-sim: Hibás a detektort definiáló 3 pont!\n";
-            return 2;
-        }
-        ClearTraces(m);
-    }
-
     if (opt.Roi && (opt.Roi->first < 0 || opt.Roi->first > LastChannel || opt.Roi->second < 0
                     || opt.Roi->second > LastChannel)) {
         std::cerr << "ionveto-sim: --roi bounds must lie from 0 to " << LastChannel << "\n";
         return 2;
     }
 
-    // The user's settings, applied as Start applies them.
-    ApplyAsStart(m, opt.Fields, latches);
+    auto instrument = std::make_unique<TInstrument>();
+    TInstrument &ins = *instrument;
+    TModel &m = ins.Model;
+    StartUp(ins);
+    if (opt.SeedGiven)
+        m.Random.Seed(opt.Seed);
+    std::array<RoiBoxTexts, 2> boxes{RoiBoxTexts{"0", "0", "", ""}, RoiBoxTexts{"0", "0", "", ""}};
 
-    RunState run;
+    if (!opt.LayoutIn.empty()) {
+        ProfileFile file;
+        if (!file.Load(opt.LayoutIn)) {
+            std::cerr << "ionveto-sim: cannot read " << opt.LayoutIn << "\n";
+            return 1;
+        }
+        const SimLayoutResult loaded = LoadLayoutHeadless(file, ins, opt.Fields, boxes);
+        if (loaded.Error) {
+            std::cerr << "ionveto-sim: " << *loaded.Error << "\n";
+            return 1;
+        }
+        boxes = loaded.RoiBoxes;
+        // Options named on the command line change the loaded settings.
+        SimOptions over;
+        over.Fields = loaded.Fields;
+        ParseSimOptions(args, over);
+        opt.Fields = over.Fields;
+        ClearTraces(m);
+    }
+
+    if (opt.DetectorPoints) {
+        if (const int rc = PlaceDetector(ins, *opt.DetectorPoints))
+            return rc;
+        ClearTraces(m);
+    }
+    ApplyAsStart(ins, opt.Fields);
+
+    RunState &run = ins.Run;
     run.Continuous = opt.Continuous;
     run.Spectrum = opt.Spectrum;
     run.PresetCount = static_cast<int32_t>(std::min<int64_t>(opt.Ions, INT32_MAX));
-
     int64_t ticks = 0, steps = 0, hits = 0;
-    spectra.Changed = [&](int) { ++hits; };
+    ins.Counts.Changed = [&](int) { ++hits; };
     const auto t0 = std::chrono::steady_clock::now();
     if (opt.Ions > 0) {
         StartRun(m, run);
         while (run.Running) {
-            const TickResult r = Tick(m, spectra, run);
+            steps += Tick(m, ins.Counts, run).Advanced;
             ++ticks;
-            steps += r.Advanced;
         }
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 
-    if (!opt.PictureOut.empty()) {
-        QImage shown = m.TraceBitmap.copy();
-        if (m.Detector.Accepted) {
-            QImage overlay = m.DetectorBitmap;
-            for (int y = 0; y < overlay.height(); ++y)
-                for (int x = 0; x < overlay.width(); ++x)
-                    if ((overlay.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF)
-                        shown.setPixel(x + PictureSize::DetectorOriginX, y + PictureSize::DetectorOriginY,
-                                       overlay.pixel(x, y));
-        }
-        if (!shown.save(QString::fromStdString(opt.PictureOut), "PNG")) {
-            std::cerr << "ionveto-sim: cannot write " << opt.PictureOut << "\n";
-            return 1;
-        }
+    if (!opt.PictureOut.empty() && !WritePicture(m, opt.PictureOut)) {
+        std::cerr << "ionveto-sim: cannot write " << opt.PictureOut << "\n";
+        return 1;
     }
-
-    RoiData roi;
     if (opt.Roi) {
+        RoiData &roi = ins.Roi[opt.Spectrum - 1];
         roi.X1 = opt.Roi->first;
         roi.X2 = opt.Roi->second;
-        EvaluateRoi(roi, spectra.Counts(opt.Spectrum));
+        EvaluateRoi(roi, ins.Counts.Counts(opt.Spectrum));
+        boxes[opt.Spectrum - 1] = {std::to_string(roi.X1), std::to_string(roi.X2), FormatBrutto(roi.Brutto),
+                                   FormatKozep(roi.Kozep)};
         std::cout << "ROI " << roi.X1 << ".." << roi.X2 << " of spectrum " << opt.Spectrum
                   << ": Bruttó: " << FormatBrutto(roi.Brutto) << "  Közép: " << FormatKozep(roi.Kozep) << "\n";
     }
     if (!opt.SpectrumOut.empty()) {
         ProfileFile file;
-        if (!WriteBothSpectra(file, {}, spectra, RoiBoxesFor(opt, opt.Roi ? &roi : nullptr))
-            || !file.Save(opt.SpectrumOut)) {
+        if (!WriteBothSpectra(file, {}, ins.Counts, boxes) || !file.Save(opt.SpectrumOut)) {
             std::cerr << "ionveto-sim: " << UnableToWriteMessage(opt.SpectrumOut) << "\n";
             return 1;
         }

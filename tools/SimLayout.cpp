@@ -1,0 +1,61 @@
+#include "tools/SimLayout.h"
+
+#include "Main/core/NumberText.h"
+#include "Main/core/SpectrumText.h"
+
+SimLayoutResult LoadLayoutHeadless(const ProfileFile &file, TInstrument &ins, const DeviceFields &fields,
+                                   std::array<RoiBoxTexts, 2> boxes)
+{
+    SimLayoutResult r;
+    r.Fields = fields;
+    r.RoiBoxes = boxes;
+    std::string massText, meanMassText;
+    TModel &m = ins.Model;
+
+    LayoutTarget t;
+    t.SetUserId = [&](const std::string &id) { r.UserId = id; };
+    t.ShowNote = [](const std::vector<std::string> &) {};
+    t.SetWarningLatches = [&] {
+        ins.Latches.MassWarningShown = true;
+        ins.Latches.VoltageWarningShown = true;
+    };
+    t.SelectMode = [&](bool unknown) { r.Fields.UnknownMode = unknown; };
+    t.SetInductionPosition = [&](int pos) { r.Fields.Induction = pos / Limits::InductionScale; };
+    t.SetMassTexts = [&](const std::string &mass, const std::string &mean) {
+        massText = mass;
+        meanMassText = mean;
+    };
+    t.SetAperturePosition = [&](int which, int pos) {
+        double *target[4] = {&r.Fields.Blende1, &r.Fields.Blende2, &r.Fields.Blende3, &r.Fields.Blende3Offset};
+        *target[which] = pos / Limits::BlendeScale;
+    };
+    t.SetCountTexts = [](const std::string &, const std::string &) {};
+    t.SetDetector = [&](bool accepted, const std::array<TPixel, 3> &points) {
+        if (!accepted) {
+            m.Detector.Accepted = false;
+            return;
+        }
+        m.Detector.Points = points;
+        AcceptDetector(m);
+    };
+    t.ApplyParameters = [&]() -> std::optional<std::string> {
+        // The fields are read as the device page reads them when parameters are applied.
+        const auto mass = ParseFloat(massText);
+        if (!r.Fields.UnknownMode && !mass)
+            return NotAFloatMessage(massText);
+        const auto mean = ParseFloat(meanMassText);
+        if (!mean)
+            return NotAFloatMessage(meanMassText);
+        if (mass)
+            r.Fields.Mass = *mass;
+        r.Fields.MeanMass = *mean;
+        ApplyDeviceValues(m, r.Fields, ins.Latches);
+        return std::nullopt;
+    };
+    t.ShowRoiBoxes = [&](int s, const RoiBoxTexts &texts) { r.RoiBoxes[s - 1] = texts; };
+    t.CountsReplaced = [](int) {};
+    t.RoiRestored = [](int) {};
+    t.TickAuto = [](int) {};
+    r.Error = LoadLayout(file, ins.Counts, ins.Roi, t);
+    return r;
+}
