@@ -6,6 +6,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cstring>
 
 bool DetectorDefined(const TDetector &d)
 {
@@ -25,9 +26,22 @@ bool PlaceablePoint(const TModel &m, TPixel p)
     return InsideDrift(p, m.Drift2) || InsideDrift(p, m.Drift3);
 }
 
+void ComposeDevicePicture(QImage &out, const TModel &m, bool withDetector)
+{
+    // White is transparent, and the picture starts white: the trace picture
+    // can simply be copied in.
+    if (out.size() != m.TraceBitmap.size() || out.format() != m.TraceBitmap.format())
+        out = m.TraceBitmap.copy();
+    else
+        std::memcpy(out.bits(), m.TraceBitmap.constBits(), static_cast<size_t>(out.sizeInBytes()));
+    if (withDetector)
+        CopyTransparent(out, m.DetectorBitmap, {PictureSize::DetectorOriginX, PictureSize::DetectorOriginY});
+}
+
 void ClearDetector(TModel &m)
 {
     m.Detector.Points = {};
+    m.Detector.BuiltValid = false;
     if (m.DetectorBitmap.isNull())
         m.DetectorBitmap = NewPicture(PictureSize::DetectorWidth, PictureSize::DetectorHeight);
     m.DetectorBitmap.fill(0xFF000000u | Colors::White);
@@ -57,7 +71,23 @@ void SamplePass(const TModel &m, const TDetector &d, double y1, double y2, doubl
 
 } // namespace
 
+static bool DrawDetectorCurve(TModel &m);
+
 bool BuildDetector(TModel &m)
+{
+    TDetector &d = m.Detector;
+    if (d.BuiltValid && d.BuiltFor == d.Points) {
+        if (!d.BuiltResult)
+            d.Accepted = false;
+        return d.BuiltResult;
+    }
+    d.BuiltFor = d.Points;
+    d.BuiltValid = true;
+    d.BuiltResult = DrawDetectorCurve(m);
+    return d.BuiltResult;
+}
+
+static bool DrawDetectorCurve(TModel &m)
 {
     TDetector &d = m.Detector;
     const double ox = PictureSize::DetectorOriginX, oy = PictureSize::DetectorOriginY;

@@ -7,6 +7,8 @@
 #include <array>
 #include <optional>
 
+class QImage;
+
 struct TModel;
 class TDrift;
 class Spectra;
@@ -24,6 +26,11 @@ struct TDetector {
     TDetectorEnd End1;   // lower end on the picture
     TDetectorEnd End2;   // upper end
     bool Accepted = false;
+    // The points the overlay was last drawn for; a rebuild for the same points
+    // (every tick while the detector is shown) reuses the drawing.
+    std::array<TPixel, 3> BuiltFor{};
+    bool BuiltValid = false;
+    bool BuiltResult = false;
 };
 
 constexpr double FailedFit = -9999.0;
@@ -32,6 +39,10 @@ bool DetectorDefined(const TDetector &d);
 bool InsideDrift(TPixel p, const TDrift &drift);
 // A point may be placed where it lies strictly inside drift 2 or drift 3.
 bool PlaceablePoint(const TModel &m, TPixel p);
+
+// The visible device picture: the trace picture with, when shown, the detector
+// overlay on top (white pixels of the overlay left out).
+void ComposeDevicePicture(QImage &out, const TModel &m, bool withDetector);
 
 // All three points unset and the overlay blank.
 void ClearDetector(TModel &m);

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -152,18 +153,14 @@ int FloodFillWhite(QImage &img, TPixel seed, TColor brush)
 
 void CopyTransparent(QImage &dst, const QImage &src, TPixel at)
 {
-    for (int y = 0; y < src.height(); ++y) {
-        const int dy = y + at.y;
-        if (dy < 0 || dy >= dst.height())
-            continue;
+    // Clip once; the inner loop only tests for the transparent white.
+    const int x0 = std::max(0, -at.x), x1 = std::min(src.width(), dst.width() - at.x);
+    const int y0 = std::max(0, -at.y), y1 = std::min(src.height(), dst.height() - at.y);
+    for (int y = y0; y < y1; ++y) {
         const uint32_t *s = reinterpret_cast<const uint32_t *>(src.constScanLine(y));
-        uint32_t *d = reinterpret_cast<uint32_t *>(dst.scanLine(dy));
-        for (int x = 0; x < src.width(); ++x) {
-            const int dx = x + at.x;
-            if (dx < 0 || dx >= dst.width())
-                continue;
+        uint32_t *d = reinterpret_cast<uint32_t *>(dst.scanLine(y + at.y)) + at.x;
+        for (int x = x0; x < x1; ++x)
             if ((s[x] & 0xFFFFFFu) != Colors::White)
-                d[dx] = s[x];
-        }
+                d[x] = s[x];
     }
 }

@@ -50,13 +50,34 @@ void BM_Run20000IonsWithDetector(benchmark::State &state)
 }
 BENCHMARK(BM_Run20000IonsWithDetector)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-void BM_BuildDetector(benchmark::State &state)
+// A fresh fit and drawing (a point was moved).
+void BM_BuildDetectorFresh(benchmark::State &state)
+{
+    Bench b;
+    for (auto _ : state) {
+        b.m.Detector.BuiltValid = false;
+        benchmark::DoNotOptimize(BuildDetector(b.m));
+    }
+}
+BENCHMARK(BM_BuildDetectorFresh)->Unit(benchmark::kMicrosecond);
+
+// The rebuild of every tick while the detector is shown: the same points.
+void BM_BuildDetectorSamePoints(benchmark::State &state)
 {
     Bench b;
     for (auto _ : state)
         benchmark::DoNotOptimize(BuildDetector(b.m));
 }
-BENCHMARK(BM_BuildDetector)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BuildDetectorSamePoints)->Unit(benchmark::kMicrosecond);
+
+void BM_ComposeDevicePicture(benchmark::State &state)
+{
+    Bench b;
+    QImage shown;
+    for (auto _ : state)
+        ComposeDevicePicture(shown, b.m, true);
+}
+BENCHMARK(BM_ComposeDevicePicture)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -182,6 +182,48 @@ private slots:
         QCOMPARE(stray, 0);
     }
 
+    void rebuildingForTheSamePointsReusesTheDrawing()
+    {
+        ModelFixture f;
+        PlaceDetector(f, {240, 470}, {245, 480}, {242, 495});
+        QVERIFY(BuildDetector(f.m));
+        const QImage first = f.m.DetectorBitmap.copy();
+        const TDetectorEnd end1 = f.m.Detector.End1;
+        QVERIFY(BuildDetector(f.m));
+        QCOMPARE(f.m.DetectorBitmap, first);
+        QCOMPARE(f.m.Detector.End1.Pixel, end1.Pixel);
+        // A moved point draws anew.
+        f.m.Detector.Points[1] = {250, 480};
+        QVERIFY(BuildDetector(f.m));
+        QVERIFY(f.m.DetectorBitmap != first);
+        // A failed fit stays failed, and keeps clearing the accepted flag.
+        f.m.Detector.Points[1] = {250, 470};
+        QVERIFY(!BuildDetector(f.m));
+        f.m.Detector.Accepted = true;
+        QVERIFY(!BuildDetector(f.m));
+        QVERIFY(!f.m.Detector.Accepted);
+        // Clearing forgets the drawing.
+        ClearDetector(f.m);
+        f.m.Detector.Points = {TPixel{240, 470}, TPixel{245, 480}, TPixel{242, 495}};
+        QVERIFY(BuildDetector(f.m));
+        QCOMPARE(f.m.DetectorBitmap, first);
+    }
+
+    void composedPictureIsTheTraceWithTheOverlay()
+    {
+        ModelFixture f;
+        PlaceDetector(f, {240, 470}, {245, 480}, {242, 495});
+        QVERIFY(BuildDetector(f.m));
+        QImage shown;
+        ComposeDevicePicture(shown, f.m, false);
+        QCOMPARE(shown, f.m.TraceBitmap);
+        ComposeDevicePicture(shown, f.m, true);
+        QCOMPARE(ReadColor(shown, 245, 480), Colors::Detector);
+        QCOMPARE(ReadColor(shown, 30, 30), Colors::White);
+        QCOMPARE(ReadColor(shown, 634, 374), Colors::Drift);
+        QCOMPARE(ReadColor(f.m.TraceBitmap, 245, 480), Colors::Drift);
+    }
+
     void hitsMapAlongTheChord()
     {
         ModelFixture f;

@@ -225,6 +225,25 @@ private slots:
         QCOMPARE(FloodFillWhite(diag, {0, 0}, Colors::Silver), 19 * 20 / 2);
     }
 
+    void transparentCopyIsClippedToThePicture()
+    {
+        QImage dst = NewPicture(20, 10);
+        QImage src = NewPicture(6, 6, Colors::Magnet);
+        WritePixel(src, 0, 0, Colors::White);   // transparent
+        for (const TPixel at : {TPixel{-3, -3}, TPixel{17, 7}, TPixel{-10, 0}, TPixel{25, 2}}) {
+            QImage d = dst.copy();
+            CopyTransparent(d, src, at);
+            int magenta = 0;
+            for (int y = 0; y < 10; ++y)
+                for (int x = 0; x < 20; ++x)
+                    magenta += ReadColor(d, x, y) == Colors::Magnet;
+            const int w = std::max(0, std::min(20, at.x + 6) - std::max(0, at.x));
+            const int h = std::max(0, std::min(10, at.y + 6) - std::max(0, at.y));
+            const bool cornerInside = at.x >= 0 && at.y >= 0 && at.x < 20 && at.y < 10;
+            QCOMPARE(magenta, w * h - (cornerInside ? 1 : 0));
+        }
+    }
+
     void apertureAndFramePixels()
     {
         ModelFixture f;
