@@ -1,0 +1,64 @@
+#pragma once
+// The help window: shows one of the two help pages through a fixed view that
+// scrolls by the scroll bar, the mouse wheel or by dragging the page.
+#include <QDialog>
+#include <QImage>
+
+class QFrame;
+class QPushButton;
+class QScrollBar;
+class QWheelEvent;
+
+class THelpDlg : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int ClientWidth = 755;
+    static constexpr int ClientHeight = 886;
+    static constexpr int ViewWidth = 688;
+    static constexpr int ViewHeight = 825;
+    static constexpr int PageStep = 100;
+    static constexpr int WheelNotch = 120;
+
+    explicit THelpDlg(QWidget *parent = nullptr);
+
+    // Loads page 0 ("Elmélet + feladatok") or 1 ("A program használata"),
+    // goes to its top and shows the window without making it modal.
+    void ShowHelpPage(int page);
+
+    int HelpPage() const { return helpPage; }
+    int ScrollPosition() const;
+    int ScrollMaximum() const;
+    int DragAnchorY() const { return dragAnchorY; }
+
+    QScrollBar *ScrollBar1() const { return scrollBar; }
+    QWidget *Image1() const;
+    QFrame *ViewFrame() const { return frame; }
+    QPushButton *OkButton() const { return okButton; }
+    // The whole picture of the page being shown, and what the view shows now.
+    const QImage &PageImage() const { return page; }
+    const QImage &ViewImage() const { return viewImage; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void LoadPage(int pageNumber);
+    void ScrollTo(int position);
+    void CopyVisibleRows(int position);
+    // True when the event was consumed.
+    bool HandleWheel(QWheelEvent *event, QWidget *receiver);
+
+    class View;
+    QFrame *frame = nullptr;
+    View *view = nullptr;
+    QScrollBar *scrollBar = nullptr;
+    QPushButton *okButton = nullptr;
+
+    QImage page;
+    QImage viewImage;
+    int helpPage = 0;
+    int dragAnchorY = 0;
+    bool placed = false;
+};

@@ -1,0 +1,339 @@
+// JPEG pictures: what the encoder produces (baseline, colour, quality 90,
+// rows taken one by one) and how writing a file fails without damage.
+#include "Main/core/JpegWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csetjmp>
+#include <csignal>
+#include <cstring>
+#include <cstdlib>
+#include <sys/resource.h>
+
+extern "C" {
+#include <jpeglib.h>
+}
+
+namespace {
+
+struct DecodeError {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+};
+
+extern "C" void DecodeErrorExit(j_common_ptr cinfo)
+{
+    std::longjmp(reinterpret_cast<DecodeError *>(cinfo->err)->jump, 1);
+}
+
+// Decodes with the library itself, so the check does not depend on an image plugin.
+bool DecodeJpeg(const std::vector<unsigned char> &bytes, QImage *out, int *components)
+{
+    jpeg_decompress_struct cinfo;
+    DecodeError err;
+    cinfo.err = jpeg_std_error(&err.pub);
+    err.pub.error_exit = DecodeErrorExit;
+    if (setjmp(err.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&cinfo, TRUE);
+    *components = cinfo.num_components;
+    cinfo.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&cinfo);
+    QImage img(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height),
+               QImage::Format_RGB888);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW row = img.scanLine(static_cast<int>(cinfo.output_scanline));
+        jpeg_read_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    *out = img;
+    return true;
+}
+
+// The markers of the header, up to the start of the scan.
+struct Segment {
+    int marker;
+    std::vector<unsigned char> body;
+};
+
+std::vector<Segment> HeaderSegments(const std::vector<unsigned char> &b)
+{
+    std::vector<Segment> segs;
+    if (b.size() < 4 || b[0] != 0xFF || b[1] != 0xD8)
+        return segs;
+    size_t i = 2;
+    while (i + 4 <= b.size() && b[i] == 0xFF) {
+        const int marker = b[i + 1];
+        const size_t len = (size_t(b[i + 2]) << 8) | b[i + 3];
+        if (len < 2 || i + 2 + len > b.size())
+            break;
+        segs.push_back({marker, std::vector<unsigned char>(b.begin() + long(i) + 4, b.begin() + long(i + 2 + len))});
+        if (marker == 0xDA)
+            break;
+        i += 2 + len;
+    }
+    return segs;
+}
+
+// A picture with sharp colour blocks and a smooth ramp, of a width whose RGB
+// rows are not a multiple of 4 bytes.
+QImage TestPicture(QImage::Format format = QImage::Format_RGB32)
+{
+    QImage img(97, 61, format);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.fillRect(0, 0, 48, 30, QColor(200, 30, 30));
+    p.fillRect(48, 0, 49, 30, QColor(20, 160, 40));
+    p.fillRect(0, 30, 48, 31, QColor(30, 60, 210));
+    for (int x = 48; x < 97; ++x)
+        p.fillRect(x, 30, 1, 31, QColor(x * 2, 255 - x * 2, 128));
+    p.end();
+    return img;
+}
+
+double MeanDifference(const QImage &a, const QImage &b)
+{
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    double sum = 0;
+    for (int r = 0; r < x.height(); ++r)
+        for (int c = 0; c < x.width(); ++c) {
+            const QRgb p = x.pixel(c, r), q = y.pixel(c, r);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    return sum / (3.0 * x.width() * x.height());
+}
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+} // namespace
+
+class TestJpeg : public QObject
+{
+    Q_OBJECT
+private slots:
+    void encodesColourPictureThatDecodesClose();
+    void baselineQuality90Colour();
+    void otherInputFormats();
+    void emptyPictureIsRefused();
+    void writesFileAndReplacesOldOne();
+    void missingFolderLeavesNoFile();
+    void parentIsAFile();
+    void failedWriteKeepsEarlierFile();
+};
+
+void TestJpeg::encodesColourPictureThatDecodesClose()
+{
+    const QImage src = TestPicture();
+    std::string error;
+    const std::vector<unsigned char> bytes = EncodeJpeg(src, &error);
+    QVERIFY2(!bytes.empty(), error.c_str());
+    QImage decoded;
+    int components = 0;
+    QVERIFY(DecodeJpeg(bytes, &decoded, &components));
+    QCOMPARE(components, 3);
+    QCOMPARE(decoded.size(), src.size());
+    // Rows read with the wrong stride would shear the picture far beyond this.
+    QVERIFY2(MeanDifference(src, decoded) < 4.0, qPrintable(QString::number(MeanDifference(src, decoded))));
+    // The middle of each block keeps its colour.
+    const QColor mids[] = {decoded.pixelColor(20, 12), decoded.pixelColor(72, 12), decoded.pixelColor(20, 48)};
+    const QColor want[] = {QColor(200, 30, 30), QColor(20, 160, 40), QColor(30, 60, 210)};
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY(std::abs(mids[i].red() - want[i].red()) <= 8);
+        QVERIFY(std::abs(mids[i].green() - want[i].green()) <= 8);
+        QVERIFY(std::abs(mids[i].blue() - want[i].blue()) <= 8);
+    }
+}
+
+void TestJpeg::baselineQuality90Colour()
+{
+    const std::vector<unsigned char> bytes = EncodeJpeg(TestPicture());
+    QVERIFY(!bytes.empty());
+    QCOMPARE(int(bytes[bytes.size() - 2]), 0xFF);   // ends with EOI
+    QCOMPARE(int(bytes[bytes.size() - 1]), 0xD9);
+    const std::vector<Segment> segs = HeaderSegments(bytes);
+    bool sof0 = false, progressive = false, jfif = false, dqt = false;
+    for (const Segment &s : segs) {
+        if (s.marker == 0xC0) {
+            sof0 = true;
+            QVERIFY(s.body.size() >= 6);
+            QCOMPARE(int(s.body[0]), 8);                     // 8-bit samples
+            QCOMPARE((s.body[1] << 8) | s.body[2], 61);      // height
+            QCOMPARE((s.body[3] << 8) | s.body[4], 97);      // width
+            QCOMPARE(int(s.body[5]), 3);                     // colour
+        }
+        if (s.marker == 0xC2 || s.marker == 0xC1 || s.marker == 0xC3)
+            progressive = true;
+        if (s.marker == 0xE0 && s.body.size() >= 5 && std::memcmp(s.body.data(), "JFIF", 5) == 0)
+            jfif = true;
+        if (s.marker == 0xDB && !dqt) {
+            dqt = true;
+            // The first (luminance) table at quality 90: the library scales the
+            // standard table by 20 %, so its DC entry 16 becomes 3.
+            QVERIFY(s.body.size() >= 2);
+            QCOMPARE(int(s.body[0] >> 4), 0);   // 8-bit entries, as baseline requires
+            QCOMPARE(int(s.body[1]), 3);
+        }
+    }
+    QVERIFY(sof0);
+    QVERIFY(!progressive);
+    QVERIFY(jfif);
+    QVERIFY(dqt);
+}
+
+void TestJpeg::otherInputFormats()
+{
+    const QImage rgb = TestPicture();
+    for (QImage::Format f : {QImage::Format_RGB888, QImage::Format_ARGB32, QImage::Format_RGB16}) {
+        const QImage src = rgb.convertToFormat(f);
+        const std::vector<unsigned char> bytes = EncodeJpeg(src);
+        QVERIFY(!bytes.empty());
+        QImage decoded;
+        int components = 0;
+        QVERIFY(DecodeJpeg(bytes, &decoded, &components));
+        QCOMPARE(decoded.size(), src.size());
+        QVERIFY(MeanDifference(src, decoded) < 5.0);
+    }
+    // A picture of one pixel and a wide one-row picture still encode.
+    QImage one(1, 1, QImage::Format_RGB32);
+    one.fill(QColor(10, 200, 90));
+    QVERIFY(!EncodeJpeg(one).empty());
+    QImage wide(3001, 1, QImage::Format_RGB32);
+    wide.fill(Qt::blue);
+    QVERIFY(!EncodeJpeg(wide).empty());
+}
+
+void TestJpeg::emptyPictureIsRefused()
+{
+    std::string error;
+    QVERIFY(EncodeJpeg(QImage(), &error).empty());
+    QVERIFY(!error.empty());
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const std::string path = (dir.path() + "/empty.jpg").toStdString();
+    error.clear();
+    QVERIFY(!WriteJpeg(QImage(), path, &error));
+    QVERIFY(!error.empty());
+    QVERIFY(!QFile::exists(QString::fromStdString(path)));
+}
+
+void TestJpeg::writesFileAndReplacesOldOne()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.path() + QString::fromUtf8("/kép ő.jpg");
+    {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write(QByteArray(100000, 'x'));   // longer than the picture
+    }
+    std::string error;
+    QVERIFY2(WriteJpeg(TestPicture(), path.toStdString(), &error), error.c_str());
+    const QByteArray written = ReadAll(path);
+    const std::vector<unsigned char> expected = EncodeJpeg(TestPicture());
+    QCOMPARE(written.size(), qsizetype(expected.size()));
+    QVERIFY(std::memcmp(written.constData(), expected.data(), expected.size()) == 0);
+    // Nothing else is left in the folder (no temporary file).
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 1);
+}
+
+void TestJpeg::missingFolderLeavesNoFile()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.path() + "/nincs/ilyen/kep.jpg";
+    std::string error;
+    QVERIFY(!WriteJpeg(TestPicture(), path.toStdString(), &error));
+    QCOMPARE(QString::fromStdString(error), "Cannot create file " + path);
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(!QDir(dir.path() + "/nincs").exists());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 0);
+
+    error.clear();
+    QVERIFY(!WriteJpegBytes(EncodeJpeg(TestPicture()), "", &error));
+    QCOMPARE(QString::fromStdString(error), QString("Cannot create file "));
+}
+
+void TestJpeg::parentIsAFile()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString plain = dir.path() + "/plain.txt";
+    {
+        QFile f(plain);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("data");
+    }
+    const QString path = plain + "/kep.jpg";
+    std::string error;
+    QVERIFY(!WriteJpeg(TestPicture(), path.toStdString(), &error));
+    QCOMPARE(QString::fromStdString(error), "Cannot create file " + path);
+    QCOMPARE(ReadAll(plain), QByteArray("data"));
+    // A folder in the place of the file cannot be written over either.
+    const QString folder = dir.path() + "/mappa.jpg";
+    QVERIFY(QDir().mkdir(folder));
+    QVERIFY(!WriteJpeg(TestPicture(), folder.toStdString(), &error));
+    QCOMPARE(QString::fromStdString(error), "Cannot create file " + folder);
+    QVERIFY(QFileInfo(folder).isDir());
+}
+
+void TestJpeg::failedWriteKeepsEarlierFile()
+{
+    // Permission bits do not stop root, so the write is made to fail by a
+    // file size limit: the new picture cannot be written in full.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.path() + "/regi.jpg";
+    const QByteArray earlier("earlier picture");
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(earlier);
+    }
+    QImage big(400, 300, QImage::Format_RGB32);
+    for (int y = 0; y < big.height(); ++y)
+        for (int x = 0; x < big.width(); ++x)
+            big.setPixel(x, y, qRgb((x * 7 + y * 13) & 255, (x * y) & 255, (x ^ y) & 255));
+    const std::vector<unsigned char> bytes = EncodeJpeg(big);
+    QVERIFY(bytes.size() > 4096);
+
+    rlimit saved{};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 2048;
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+    std::string error;
+    const bool ok = WriteJpegBytes(bytes, path.toStdString(), &error);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QVERIFY(!ok);
+    QCOMPARE(QString::fromStdString(error), "Cannot create file " + path);
+    QCOMPARE(ReadAll(path), earlier);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{"regi.jpg"});
+
+    // With the limit gone the same bytes replace the earlier file.
+    QVERIFY(WriteJpegBytes(bytes, path.toStdString(), &error));
+    QCOMPARE(ReadAll(path).size(), qsizetype(bytes.size()));
+}
+
+QTEST_MAIN(TestJpeg)
+#include "test_jpeg.moc"
