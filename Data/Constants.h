@@ -1,6 +1,5 @@
 #pragma once
 // Physical and layout constants of the instrument, exactly as the stored doubles.
-#include <numbers>
 
 namespace Phys {
 constexpr double ElementaryCharge = 1.602176634e-19;   // C
@@ -14,11 +13,13 @@ namespace LayoutConst {
 constexpr double PixelSize = 0.002;     // m per pixel
 constexpr int OriginX = 600;
 constexpr int OriginY = 210;
-constexpr double FocusFactor = std::numbers::sqrt2;
+constexpr double Sqrt2 = 1.4142135623730951;     // the double nearest to the square root of 2
+constexpr double Pi = 3.141592653589793;
+constexpr double FocusFactor = Sqrt2;
 constexpr double EsaRadius = 0.254;
 constexpr double EsaGap = 0.15;
 // The analyser turns the beam by pi / sqrt(2) (127.28 degrees), not 127 degrees.
-constexpr double EsaAngle = std::numbers::pi / std::numbers::sqrt2;
+constexpr double EsaAngle = Pi / Sqrt2;
 constexpr double MagnetRadius = 0.254;
 // One unit in the last place above the double nearest to pi / 3, as the instrument stores it.
 constexpr double MagnetAngle = 1.0471975511965979;

@@ -1,0 +1,384 @@
+#include "Main/Main.h"
+
+#include "Data/Raster.h"
+#include "Main/EventHook.h"
+#include "Main/FormStyle.h"
+#include "Main/PictureView.h"
+#include "Main/PswdDlg.h"
+#include "Main/core/Instrument.h"
+#include "dialogs/About.h"
+#include "dialogs/ListDlg.h"
+#include "dialogs/Mymsg.h"
+#include "dialogs/SugoD.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <clocale>
+
+namespace {
+
+constexpr int WindowWidth = 1060;
+constexpr int WindowHeight = 867;
+constexpr QRect PageControlRect(288, 9, 1033, 786);   // moved to x = 0 at creation
+constexpr QPoint Image1Position(15, 2);
+
+const char *const CaptionPrefix = "Ionvető      Felhasználó: ";
+
+QAction *AddItem(QMenu *menu, const char *name, const char *text)
+{
+    QAction *a = menu->addAction(QString::fromUtf8(text));
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
+}
+
+} // namespace
+
+TForm1::TForm1(TInstrument &instrument, TFormHooks hooks, QWidget *parent)
+    : QMainWindow(parent), Instrument(instrument), Hooks(std::move(hooks))
+{
+    BuildWindow();
+    BuildSourcePanel();
+    BuildAnalyserPanel();
+    BuildMagnetPanel();
+    BuildRunPanel();
+    BuildDetectorPanel();
+    BuildTimers();
+    FormCreate();
+    ConnectDeviceControls();
+    InstallKeyPreview();
+}
+
+TForm1::~TForm1() = default;
+
+TModel &TForm1::Model()
+{
+    return Instrument.Model;
+}
+
+// ---------------------------------------------------------------------------
+// The window as it is laid out before creation changes it
+
+void TForm1::BuildWindow()
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Ionvető"));
+    setFont(FormStyle::WindowFont());
+    resize(WindowWidth - 100, WindowHeight);   // the width is set at creation
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("Client"));
+    DialogStyle::SetBackground(m_client, FormStyle::WindowColor());
+    setCentralWidget(m_client);
+    BuildMenus();
+    BuildPages();
+}
+
+void TForm1::BuildMenus()
+{
+    QMenuBar *bar = menuBar();
+    Fjl1 = bar->addMenu(QStringLiteral("Fájl"));
+    Fjl1->setObjectName(QStringLiteral("Fjl1"));
+    Mentsmskntelrendezssmrsiadatok1 = AddItem(Fjl1, "Mentsmskntelrendezssmrsiadatok1",
+                                              "Mentés másként (elrendezés és mérési adatok)");
+    Betltselrendezssmrsiadatok1 = AddItem(Fjl1, "Betltselrendezssmrsiadatok1",
+                                          "Betöltés (elrendezés és mérési adatok)");
+    Mentsmskntmrsiadatokszvegfjlbe1 = AddItem(Fjl1, "Mentsmskntmrsiadatokszvegfjlbe1",
+                                              "Mentés másként (mérési adatok szövegfájlba)");
+    Mentskpknt1 = AddItem(Fjl1, "Mentskpknt1", "Mentés képként");
+    Fjl1->addSeparator();
+    Vge1 = AddItem(Fjl1, "Vge1", "Vége");
+
+    Sg1 = bar->addMenu(QStringLiteral("Súgó"));
+    Sg1->setObjectName(QStringLiteral("Sg1"));
+    Nvjegy1 = AddItem(Sg1, "Nvjegy1", "Névjegy");
+    Elmletfeladatok1 = AddItem(Sg1, "Elmletfeladatok1", "Elmélet+feladatok");
+    Aprogramhasznlata1 = AddItem(Sg1, "Aprogramhasznlata1", "A program használata");
+
+    Vge2 = bar->addAction(QStringLiteral("Vége"));
+    Vge2->setObjectName(QStringLiteral("Vge2"));
+
+    connect(Mentsmskntelrendezssmrsiadatok1, &QAction::triggered, this,
+            &TForm1::Mentsmskntelrendezssmrsiadatok1Click);
+    connect(Betltselrendezssmrsiadatok1, &QAction::triggered, this, &TForm1::Betltselrendezssmrsiadatok1Click);
+    connect(Mentsmskntmrsiadatokszvegfjlbe1, &QAction::triggered, this,
+            &TForm1::Mentsmskntmrsiadatokszvegfjlbe1Click);
+    connect(Mentskpknt1, &QAction::triggered, this, &TForm1::Mentskpknt1Click);
+    connect(Vge1, &QAction::triggered, this, &TForm1::Vge1Click);
+    connect(Vge2, &QAction::triggered, this, &TForm1::Vge1Click);
+    connect(Nvjegy1, &QAction::triggered, this, &TForm1::Nvjegy1Click);
+    connect(Elmletfeladatok1, &QAction::triggered, this, &TForm1::Elmletfeladatok1Click);
+    connect(Aprogramhasznlata1, &QAction::triggered, this, &TForm1::Aprogramhasznlata1Click);
+}
+
+void TForm1::BuildPages()
+{
+    PageControl1 = new QTabWidget(m_client);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setGeometry(PageControlRect);
+    PageControl1->setTabPosition(QTabWidget::South);
+    PageControl1->setFont(FormStyle::PageFont());
+
+    TabSheet1 = new QWidget;
+    TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
+    DialogStyle::SetBackground(TabSheet1, FormStyle::WindowColor());
+    PageControl1->addTab(TabSheet1, QStringLiteral("Készülék"));
+
+    TabSheet2 = new QWidget;
+    TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
+    DialogStyle::SetBackground(TabSheet2, FormStyle::WindowColor());
+    PageControl1->addTab(TabSheet2, QStringLiteral("Grafikonok"));
+    m_chartsPlaceholder = TabSheet2;
+
+    Image1 = new TPictureView(TabSheet1);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(QRect(Image1Position, QSize(PictureSize::Width, PictureSize::Height)));
+    Image1->setContextMenuPolicy(Qt::CustomContextMenu);
+    PopupMenu2 = new QMenu(this);
+    PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
+    Kpmentsemsnven2 = AddItem(PopupMenu2, "Kpmentsemsnven2", "Kép mentése más néven");
+    connect(Kpmentsemsnven2, &QAction::triggered, this, &TForm1::Kpmentsemsnven2Click);
+    connect(Image1, &QWidget::customContextMenuRequested, this,
+            [this](QPoint at) { PopupMenu2->popup(Image1->mapToGlobal(at)); });
+    connect(Image1, &TPictureView::MouseMoved, this, &TForm1::Image1MouseMove);
+    connect(Image1, &TPictureView::MouseReleased, this, &TForm1::Image1MouseUp);
+}
+
+void TForm1::BuildTimers()
+{
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(10);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+
+    // Identification waits until the event loop runs and the window exists.
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(10);
+    Timer2->setSingleShot(true);
+    connect(Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
+    Timer2->start();
+}
+
+void TForm1::ReplaceChartsPage(QWidget *page)
+{
+    const int index = PageControl1->indexOf(TabSheet2);
+    PageControl1->removeTab(index);
+    PageControl1->insertTab(index, page, QStringLiteral("Grafikonok"));
+    if (TabSheet2 == m_chartsPlaceholder) {
+        m_chartsPlaceholder->deleteLater();
+        m_chartsPlaceholder = nullptr;
+    }
+    TabSheet2 = page;
+}
+
+// ---------------------------------------------------------------------------
+// Keys: the window sees every key before the focused control
+
+void TForm1::InstallKeyPreview()
+{
+    m_keyPreview = new TEventHook(
+        [this](QObject *watched, QEvent *e) {
+            if (e->type() != QEvent::KeyPress)
+                return false;
+            return FormKeyDown(watched, static_cast<QKeyEvent *>(e));
+        },
+        this);
+    qApp->installEventFilter(m_keyPreview);
+}
+
+bool TForm1::FormKeyDown(QObject *watched, QKeyEvent *e)
+{
+    auto *w = qobject_cast<QWidget *>(watched);
+    if (!w || w->window() != this)
+        return false;
+    // A key the focused control ignores travels on to its parents; only its first
+    // delivery counts.
+    QWidget *first = QApplication::focusWidget();
+    if (w != (first && first->window() == this ? first : static_cast<QWidget *>(this)))
+        return false;
+    return Hooks.KeyDown ? Hooks.KeyDown(*this, e) : false;
+}
+
+// ---------------------------------------------------------------------------
+// Creation
+
+void TForm1::FormCreate()
+{
+    // 1. Final width; the page control to the left edge; the run panel on the device page.
+    setFixedSize(WindowWidth, WindowHeight);
+    PageControl1->move(0, PageControl1->y());
+    Panel6->setParent(TabSheet1);
+    Panel6->show();
+    // 2. Both warnings may show again.
+    Instrument.Latches = WarningLatches{};
+    // 3. Numbers read and written by the toolkit use the point whatever the regional settings.
+    std::setlocale(LC_NUMERIC, "C");
+    QLocale::setDefault(QLocale::c());
+    // 4. Widgets paint double-buffered already; the device picture paints opaque.
+    // 5. The two-line captions of the counters.
+    Label4->setText(FormStyle::Caption("Kibocsátott\rrészecskeszám:"));
+    Label21->setText(FormStyle::Caption("Kitűzött\rrészecskeszám:"));
+    // 6. The pictures.
+    SetUpPictures();
+    // 7. The charts and both spectra.
+    SetUpCharts();
+    // 8. Picture and source geometry.
+    Model().Map.OriginX = LayoutConst::OriginX;
+    Model().Map.OriginY = LayoutConst::OriginY;
+    Model().Params.SourceGap = 0.1;
+    Model().Params.SourceBoxHeight = 0.15;
+    Model().Params.SourceBoxLength = 0.2;
+    // 9. The parameters, the layout and the particle table.
+    InitParameters();
+    // 10. The detector overlay, white being its transparent colour.
+    Model().DetectorBitmap = NewPicture(PictureSize::DetectorWidth, PictureSize::DetectorHeight);
+    // 11. The program's folder.
+    ProgramFolder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    WorkFolder = ProgramFolder;
+    // 12. The vocabulary of the layout file.
+    BuildKeyNames();
+}
+
+void TForm1::SetUpPictures()
+{
+    const QSize size = Image1->size();
+    Image1Picture = NewPicture(size.width(), size.height());
+    Image1->SetPicture(&Image1Picture);
+    Image2Picture = NewPicture(size.width(), size.height());
+    Image2->SetPicture(&Image2Picture);
+    TModel &m = Model();
+    if (m.ApparatusBitmap.size() != size)
+        m.ApparatusBitmap = NewPicture(size.width(), size.height());
+    if (m.TraceBitmap.size() != size)
+        m.TraceBitmap = NewPicture(size.width(), size.height());
+}
+
+void TForm1::SetUpCharts()
+{
+    Instrument.Counts.ClearCounts(1);
+    Instrument.Counts.ClearCounts(2);
+    if (Hooks.SetUpCharts)
+        Hooks.SetUpCharts(*this);
+}
+
+void TForm1::BuildKeyNames()
+{
+    // The trailing blanks of "B_terero ", "Mm " and "Összes " belong to the names.
+    KeyNames = {"Teszt",       "Ismeretlen",  "B_terero ",   "Mm ",         "Mközép",      "Blende_1",
+                "Blende_2",    "Blende_3",    "Helyzet",     "Preset",      "Összes ",     "Active",
+                "Inactive",    "DetPoint1_X", "DetPoint1_Y", "DetPoint2_X", "DetPoint2_Y", "DetPoint3_X",
+                "DetPoint3_Y", "Spektrum",    "ROI_Minimum", "ROI_Maximum", "ROI_Brutto",  "ROI_Közép"};
+}
+
+void TForm1::SetProgramFolder(const QString &folder)
+{
+    ProgramFolder = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    WorkFolder = ProgramFolder;
+    if (ListaDlg)
+        ListaDlg->SetProgramFolder(ProgramFolder);
+}
+
+// ---------------------------------------------------------------------------
+// Identification
+
+void TForm1::Timer2Timer()
+{
+    hide();
+    Timer2->stop();
+    if (PasswordDlg->exec() != QDialog::Accepted)
+        RequestQuit();   // the steps below still run once; the program then ends
+    IsContestant = PasswordDlg->IsContestant();
+    IsJury = PasswordDlg->IsJury();
+    if (IsContestant || IsJury)
+        UserId = PasswordDlg->UserId();
+    ChooseWorkFolder();
+    show();
+    setWindowTitle(QString::fromUtf8(CaptionPrefix) + QString::fromStdString(UserId));
+    if (Hooks.PlaceCursorMarks)
+        Hooks.PlaceCursorMarks(*this);
+    PlacePanels();
+    ApplyParameters();
+    ClearTraces(Model());
+    ComposePicture();
+    if (Hooks.SetRoiLowerBounds)
+        Hooks.SetRoiLowerBounds(*this);
+    PageControl1->setCurrentWidget(TabSheet1);
+}
+
+void TForm1::ChooseWorkFolder()
+{
+    if (!IsContestant) {
+        WorkFolder = ProgramFolder;
+        return;
+    }
+    WorkFolder = ProgramFolder + QString::fromStdString(UserId);
+    // One level only; a folder that cannot be made is not reported and keeps its name.
+    QDir dir;
+    if (!dir.exists(WorkFolder))
+        dir.mkdir(WorkFolder);
+}
+
+void TForm1::RequestQuit()
+{
+    m_quitRequested = true;
+    if (Hooks.Quit)
+        Hooks.Quit();
+    else
+        QCoreApplication::exit(0);   // leaves the event loop without the closing question
+}
+
+// ---------------------------------------------------------------------------
+// Closing
+
+void TForm1::closeEvent(QCloseEvent *e)
+{
+    const int answer = ShowMessageBox(QStringLiteral("Minden el van mentve? Kiléphetünk?"),
+                                      QString::fromUtf8(ConfirmTitle), 4);
+    if (answer == 6)
+        e->accept();
+    else
+        e->ignore();
+}
+
+// ---------------------------------------------------------------------------
+// Menu commands
+
+void TForm1::Vge1Click()
+{
+    close();
+}
+
+void TForm1::Nvjegy1Click()
+{
+    if (AboutBox)
+        AboutBox->exec();
+}
+
+void TForm1::Elmletfeladatok1Click()
+{
+    if (HelpDlg)
+        HelpDlg->ShowHelpPage(0);
+}
+
+void TForm1::Aprogramhasznlata1Click()
+{
+    if (HelpDlg)
+        HelpDlg->ShowHelpPage(1);
+}
+
+// The file commands belong to the layout file and the exports.
+void TForm1::Mentsmskntelrendezssmrsiadatok1Click() {}
+void TForm1::Betltselrendezssmrsiadatok1Click() {}
+void TForm1::Mentsmskntmrsiadatokszvegfjlbe1Click() {}
+void TForm1::Mentskpknt1Click() {}
+void TForm1::Kpmentsemsnven2Click() {}

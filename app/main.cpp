@@ -1,0 +1,19 @@
+// Ionvető: the sector-field mass spectrometer simulator.
+#include "Data/Model.h"
+#include "Main/ProgramWindows.h"
+#include "Main/core/Instrument.h"
+
+#include <QApplication>
+
+#include <memory>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    // The model exists before any window: its pictures, elements and isotope tables.
+    auto instrument = std::make_unique<TInstrument>();
+    InitModel(instrument->Model);
+    std::unique_ptr<TForm1> form = CreateProgramWindows(*instrument);
+    // The main window appears after the identification, which its own timer starts.
+    return app.exec();
+}
