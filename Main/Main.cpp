@@ -1,5 +1,8 @@
 #include "Main/Main.h"
 
+#include "Main/ChartsPage.h"
+#include "Main/core/KeyNames.h"
+
 #include "Data/Raster.h"
 #include "Main/EventHook.h"
 #include "Main/FormStyle.h"
@@ -206,7 +209,19 @@ bool TForm1::FormKeyDown(QObject *watched, QKeyEvent *e)
     QWidget *first = QApplication::focusWidget();
     if (w != (first && first->window() == this ? first : static_cast<QWidget *>(this)))
         return false;
-    return Hooks.KeyDown ? Hooks.KeyDown(*this, e) : false;
+    if (Hooks.KeyDown && Hooks.KeyDown(*this, e))
+        return true;
+    const Qt::KeyboardModifiers mods = e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    // Ctrl+Shift+F clears the detector on any page, even during a run and with "Töröl" hidden.
+    if (e->key() == Qt::Key_F && mods == (Qt::ControlModifier | Qt::ShiftModifier)) {
+        Button5Click();
+        return true;
+    }
+    // Alt+arrows move the cursor of the selected chart while the graphs page shows.
+    if ((mods & Qt::AltModifier) && (e->key() == Qt::Key_Left || e->key() == Qt::Key_Right)
+        && PageControl1->currentWidget() == TabSheet2)
+        return Charts->HandleAltKey(e->key());
+    return false;
 }
 
 // ---------------------------------------------------------------------------
@@ -265,8 +280,10 @@ void TForm1::SetUpPictures()
 
 void TForm1::SetUpCharts()
 {
-    Instrument.Counts.ClearCounts(1);
-    Instrument.Counts.ClearCounts(2);
+    Charts = new TChartsPage(Instrument);
+    ReplaceChartsPage(Charts);
+    // Axes, 1001 points, chart 1 selected, ROI marks hidden, both spectra cleared.
+    Charts->SetupAtCreation();
     if (Hooks.SetUpCharts)
         Hooks.SetUpCharts(*this);
 }
@@ -274,10 +291,7 @@ void TForm1::SetUpCharts()
 void TForm1::BuildKeyNames()
 {
     // The trailing blanks of "B_terero ", "Mm " and "Összes " belong to the names.
-    KeyNames = {"Teszt",       "Ismeretlen",  "B_terero ",   "Mm ",         "Mközép",      "Blende_1",
-                "Blende_2",    "Blende_3",    "Helyzet",     "Preset",      "Összes ",     "Active",
-                "Inactive",    "DetPoint1_X", "DetPoint1_Y", "DetPoint2_X", "DetPoint2_Y", "DetPoint3_X",
-                "DetPoint3_Y", "Spektrum",    "ROI_Minimum", "ROI_Maximum", "ROI_Brutto",  "ROI_Közép"};
+    KeyNames.assign(::KeyNames.begin(), ::KeyNames.end());
 }
 
 void TForm1::SetProgramFolder(const QString &folder)
@@ -304,12 +318,17 @@ void TForm1::Timer2Timer()
     ChooseWorkFolder();
     show();
     setWindowTitle(QString::fromUtf8(CaptionPrefix) + QString::fromStdString(UserId));
+    Charts->PlaceCursor(2);
+    Charts->PlaceCursor(1);
     if (Hooks.PlaceCursorMarks)
         Hooks.PlaceCursorMarks(*this);
     PlacePanels();
     ApplyParameters();
     ClearTraces(Model());
     ComposePicture();
+    // As the first "Set" of both ROI groups: both regions start at the cursor.
+    Charts->SetRoiX1FromCursor(1);
+    Charts->SetRoiX1FromCursor(2);
     if (Hooks.SetRoiLowerBounds)
         Hooks.SetRoiLowerBounds(*this);
     PageControl1->setCurrentWidget(TabSheet1);

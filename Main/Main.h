@@ -27,6 +27,7 @@ class QTabWidget;
 class QTimer;
 
 class TAboutBox;
+class TChartsPage;
 class TEventHook;
 class THelpDlg;
 class TListaDlg;
@@ -112,6 +113,8 @@ public:
 
     // Swaps the placeholder of the page "Grafikonok" for the real page.
     void ReplaceChartsPage(QWidget *page);
+    // The page "Grafikonok": the two spectrum panels (Panel7/Chart1, Panel8/Chart2).
+    TChartsPage *Charts = nullptr;
 
     // ---- the window's widgets, by their component names ----
     QTabWidget *PageControl1 = nullptr;

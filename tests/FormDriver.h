@@ -168,6 +168,12 @@ struct ProgramUnderTest {
                 return false;
             QTest::qWait(5);
         }
+        // The main window shows again after the dialog; its activation arrives later.
+        if (Form->isVisible()) {
+            Form->activateWindow();
+            while (QApplication::activeWindow() != Form.get() && t.elapsed() < 10000)
+                QTest::qWait(5);
+        }
         return !driver.TimedOut();
     }
 
