@@ -3,6 +3,7 @@
 // its parameter, run-control and detector panels, and the closing question.
 // The instrument (model, spectra, latches, run state) is owned by the program and
 // handed in; the window owns only what the user sees and the identity of the run.
+#include "Main/SaveDialog.h"
 #include "Main/core/DeviceValues.h"
 
 #include <QImage>
@@ -115,6 +116,9 @@ public:
     void ReplaceChartsPage(QWidget *page);
     // The page "Grafikonok": the two spectrum panels (Panel7/Chart1, Panel8/Chart2).
     TChartsPage *Charts = nullptr;
+    // The file dialogs of the window, shared by the save, load and export commands.
+    TFileDialog SaveDialog1{TFileDialog::Kind::Save};
+    TFileDialog OpenDialog1{TFileDialog::Kind::Open};
 
     // ---- the window's widgets, by their component names ----
     QTabWidget *PageControl1 = nullptr;
