@@ -396,8 +396,3 @@ void TForm1::Aprogramhasznlata1Click()
 }
 
 // The file commands belong to the layout file and the exports.
-void TForm1::Mentsmskntelrendezssmrsiadatok1Click() {}
-void TForm1::Betltselrendezssmrsiadatok1Click() {}
-void TForm1::Mentsmskntmrsiadatokszvegfjlbe1Click() {}
-void TForm1::Mentskpknt1Click() {}
-void TForm1::Kpmentsemsnven2Click() {}
