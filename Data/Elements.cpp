@@ -28,6 +28,15 @@ void DrawSectorArc(QImage &picture, const TPixelMap &map, TPoint c, int penWidth
     DrawThinLine(picture, a.centre, a.start, Colors::Silver);
 }
 
+// Both plates (or pole edges) with their faces, then the fill of the gap between them.
+static void DrawSectorElement(QImage &picture, const TPixelMap &map, TPoint centre, double radius, double gap,
+                              double angle, double startAngle, TPixel seed, TColor colour)
+{
+    DrawSectorArc(picture, map, centre, 4, radius + gap / 2.0, angle, startAngle);
+    DrawSectorArc(picture, map, centre, 4, radius - gap / 2.0, angle, startAngle);
+    FloodFillWhite(picture, seed, colour);
+}
+
 // ---- analyser ----
 
 void TESA::Setup(TColor colour, TPoint centre, double startAngle, double radius, double angle,
@@ -53,9 +62,7 @@ TPixel TESA::FillSeed(const TPixelMap &map) const
 
 void TESA::Draw(QImage &picture, const TPixelMap &map) const
 {
-    DrawSectorArc(picture, map, Center, 4, Radius + Gap / 2.0, Angle, StartAngle);
-    DrawSectorArc(picture, map, Center, 4, Radius - Gap / 2.0, Angle, StartAngle);
-    FloodFillWhite(picture, FillSeed(map), Color);
+    DrawSectorElement(picture, map, Center, Radius, Gap, Angle, StartAngle, FillSeed(map), Color);
 }
 
 // ---- magnet ----
@@ -82,9 +89,7 @@ TPixel TMAG::FillSeed(const TPixelMap &map) const
 
 void TMAG::Draw(QImage &picture, const TPixelMap &map) const
 {
-    DrawSectorArc(picture, map, Center, 4, Radius + Gap / 2.0, Angle, StartAngle);
-    DrawSectorArc(picture, map, Center, 4, Radius - Gap / 2.0, Angle, StartAngle);
-    FloodFillWhite(picture, FillSeed(map), Color);
+    DrawSectorElement(picture, map, Center, Radius, Gap, Angle, StartAngle, FillSeed(map), Color);
 }
 
 // ---- drift ----
