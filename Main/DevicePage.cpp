@@ -526,14 +526,17 @@ void TForm1::PlacePanels()
 void TForm1::ComposePicture()
 {
     TModel &m = Model();
-    Image1Picture.fill(0xFF000000u | Colors::White);
-    CopyTransparent(Image1Picture, m.TraceBitmap, {0, 0});
+    bool overlay = false;
+    bool unusable = false;
     if (Shown(CheckBox2) && CheckBox2->isChecked()) {
-        if (BuildDetector(m))
-            CopyTransparent(Image1Picture, m.DetectorBitmap,
-                            {PictureSize::DetectorOriginX, PictureSize::DetectorOriginY});
-        else if (Hooks.DetectorFitFailed)
+        overlay = BuildDetector(m);   // reuses the drawing while the points stay the same
+        unusable = !overlay;
+    }
+    ComposeDevicePicture(Image1Picture, m, overlay);
+    Image1->update();
+    if (unusable) {
+        ReportUnusableDetector();
+        if (Hooks.DetectorFitFailed)
             Hooks.DetectorFitFailed(*this);
     }
-    Image1->update();
 }

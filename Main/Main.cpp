@@ -284,8 +284,10 @@ void TForm1::SetUpCharts()
     ReplaceChartsPage(Charts);
     // Axes, 1001 points, chart 1 selected, ROI marks hidden, both spectra cleared.
     Charts->SetupAtCreation();
+    ConnectTextCommands();
     if (Hooks.SetUpCharts)
         Hooks.SetUpCharts(*this);
+    connect(Charts, &TChartsPage::PictureSaveRequested, this, &TForm1::Kpmentsemsnven1Click);
 }
 
 void TForm1::BuildKeyNames()

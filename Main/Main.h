@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -193,6 +194,8 @@ public slots:
     void Mentsmskntmrsiadatokszvegfjlbe1Click();
     void Mentskpknt1Click();
     void Kpmentsemsnven2Click();
+    // "Kép mentése más néven" of a chart panel's pop-up menu, with the panel number.
+    void Kpmentsemsnven1Click(int panel);
     void Vge1Click();
     void Nvjegy1Click();
     void Elmletfeladatok1Click();
@@ -208,6 +211,22 @@ public slots:
     void Button5Click();
     void Image1MouseMove(QPoint position, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
     void Image1MouseUp(QPoint position, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+
+public:
+    // ---- the layout file and the text exports (LayoutCommands.cpp, TextExportCommands.cpp) ----
+    // Builds the whole layout file, asking for the note first; false when an entry could not be written.
+    bool SaveLayout(class ProfileFile &file);
+    // Restores the window from a layout file; the conversion message of the value that stopped it.
+    std::optional<std::string> LoadLayout(const class ProfileFile &file);
+    std::optional<std::string> LoadSpectrumSection(const class ProfileFile &file, const std::string &section);
+    // The one handler of the three text commands; `panel` is the chart of the pop-up commands.
+    enum TextCommand { BothSpectraToFile, PanelToFile, PanelToList };
+    void Adatokmentseszvegfljba1Click(TextCommand command, int panel = 0);
+    void Adatoklistja1Click(int panel);
+    void Mentsfjlba1Click();   // "Mentés fájlba" of the data list dialog
+
+private:
+    void ConnectTextCommands();
 
 protected:
     void closeEvent(QCloseEvent *e) override;
@@ -253,6 +272,22 @@ private:
     // Run-control and detector panels (RunPanel.cpp).
     void BuildRunPanel();
     void BuildDetectorPanel();
+    // Run control (RunControl.cpp) and detector panel (DetectorPanel.cpp).
+    bool PresetFieldEvent(QObject *watched, QEvent *e);
+    bool ValidatePresetField();
+    void RelockDuringRun();
+    void FinishRun();
+    void ShowTickSafeMessage(const QString &text, const QString &title);
+    void ReportUnusableDetector();
+    void DrawDetectorMarkers();
+    TEventHook *m_presetHook = nullptr;
+    bool m_inTick = false;
+    bool m_unusableDetectorReported = false;   // in the current run
+public:
+    // Every control a run must not change is disabled, and enabled again after it.
+    void LockControls();
+    void UnlockControls();
+private:
 
     QWidget *m_client = nullptr;
     QWidget *m_chartsPlaceholder = nullptr;

@@ -1,7 +1,9 @@
 // The run-control panel and the detector panel of the device page: their
-// controls, texts and starting states.
+// controls, texts and starting states. Their actions are in RunControl.cpp and
+// DetectorPanel.cpp.
 #include "Main/Main.h"
 
+#include "Main/EventHook.h"
 #include "Main/FormStyle.h"
 #include "Main/PictureView.h"
 
@@ -108,6 +110,8 @@ void TForm1::BuildRunPanel()
 
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    m_presetHook = new TEventHook([this](QObject *w, QEvent *e) { return PresetFieldEvent(w, e); }, this);
+    Edit11->installEventFilter(m_presetHook);
 }
 
 void TForm1::BuildDetectorPanel()
@@ -138,14 +142,3 @@ void TForm1::BuildDetectorPanel()
     connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
     connect(Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
 }
-
-// The actions of these controls belong to the run control and the detector.
-void TForm1::Button1Click() {}
-void TForm1::Button2Click() {}
-void TForm1::Timer1Timer() {}
-void TForm1::CheckBox1Click() {}
-void TForm1::CheckBox2Click() {}
-void TForm1::Button3Click() {}
-void TForm1::Button5Click() {}
-void TForm1::Image1MouseMove(QPoint, Qt::MouseButtons, Qt::KeyboardModifiers) {}
-void TForm1::Image1MouseUp(QPoint, Qt::MouseButton, Qt::KeyboardModifiers) {}
