@@ -1,0 +1,614 @@
+// The layout-and-measurement file driven through the main window: "Mentés másként
+// (elrendezés és mérési adatok)" with the note dialog and the shared save dialog,
+// and the jury's "Betöltés (elrendezés és mérési adatok)".
+#include "FormDriver.h"
+
+#include "Main/ChartsPage.h"
+#include "Main/UpDown.h"
+#include "Main/core/NumberText.h"
+#include "Main/core/ProfileFile.h"
+#include "Main/core/TextExport.h"
+#include "dialogs/Megjegyzes.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+
+namespace {
+
+const QString LayoutFilter = QStringLiteral("Ionlátó konfigurációs fájlok (*.ini)|*.ini|Minden fájl (*.*)|*.*");
+
+// A running program, identified with `code`.
+struct Session {
+    ModalDriver Driver;
+    std::unique_ptr<ProgramUnderTest> Prog;
+    explicit Session(const QString &code)
+    {
+        Driver.Password(code);
+        Prog = std::make_unique<ProgramUnderTest>();
+        Prog->Identify(Driver);
+    }
+    TForm1 &F() { return Prog->F(); }
+    TInstrument &I() { return *Prog->Instrument; }
+    QString Path(const QString &name) { return Prog->Folder.filePath(name); }
+
+    // The note dialog: when `lines` is given the memo gets them; then OK or Cancel.
+    // `seen` receives the memo as the dialog showed it.
+    void Note(bool ok, std::optional<QStringList> lines = std::nullopt, QStringList *seen = nullptr)
+    {
+        Driver.Then([](QWidget *w) { return qobject_cast<TMegjDlg *>(w) != nullptr; },
+                    [ok, lines, seen](QWidget *w) {
+                        auto *d = static_cast<TMegjDlg *>(w);
+                        if (seen)
+                            *seen = d->Lines();
+                        if (lines)
+                            d->SetLines(*lines);
+                        QTest::mouseClick(ok ? d->OKBtn() : d->CancelBtn(), Qt::LeftButton);
+                    });
+    }
+    // The next file dialog answers `path`; the dialog's settings are kept.
+    TFileDialog Asked{TFileDialog::Kind::Save};
+    int AskCount = 0;
+    void Answer(TFileDialog &dialog, const QString &path)
+    {
+        dialog.Asker = [this, path](QWidget *, const TFileDialog &d) {
+            Asked = d;
+            ++AskCount;
+            return path;
+        };
+    }
+    bool Settled()
+    {
+        QElapsedTimer t;
+        t.start();
+        while (!Driver.Finished() && t.elapsed() < 6000)
+            QTest::qWait(5);
+        return Driver.Finished() && !Driver.TimedOut();
+    }
+    QStringList PlatformMessages() const
+    {
+        QStringList out;
+        for (const ShownMessage &m : Driver.Messages)
+            if (m.Kind == QStringLiteral("Platform"))
+                out << m.Text;
+        return out;
+    }
+    void Save(const QString &path, bool noteOk = true, std::optional<QStringList> note = std::nullopt)
+    {
+        Note(noteOk, note);
+        Answer(F().SaveDialog1, path);
+        F().Mentsmskntelrendezssmrsiadatok1Click();
+    }
+    // Loads `path` as a jury user would; the note dialog, when it comes, is answered with OK.
+    void Load(const QString &path, bool expectNote = false, QStringList *seen = nullptr)
+    {
+        if (expectNote)
+            Note(true, std::nullopt, seen);
+        Answer(F().OpenDialog1, path);
+        F().Betltselrendezssmrsiadatok1Click();
+    }
+};
+
+ProfileFile Read(const QString &path)
+{
+    ProfileFile f;
+    f.Load(path.toStdString());
+    return f;
+}
+
+QByteArray Bytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void WriteText(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+QString Caption(const QString &user)
+{
+    return QStringLiteral("Ionvető      Felhasználó: ") + user;
+}
+
+std::vector<std::string> Keys(const ProfileFile &f, const char *section)
+{
+    return f.SectionKeys(section);
+}
+
+} // namespace
+
+class TestLayoutCommands : public QObject
+{
+    Q_OBJECT
+private slots:
+    void saveWritesNoteSettingsAndSpectraInOrder();
+    void cancelledNoteStillSavesAndKeepsTheMemo();
+    void cancelledSaveDialogWritesNothing();
+    void failedWriteReportsAndKeepsEarlierFile();
+    void loadIsForTheJuryOnly();
+    void missingFileLoadsDefaults();
+    void loadRoundsAndKeepsArrowsInRange();
+    void loadModeFromType();
+    void loadSpectrumSectionsBySpektrumEntry();
+    void loadNotesReplaceOrKeep();
+    void loadDetectorOnlyWhenActive();
+    void loadStopsAtUnreadableNumber();
+    void textExportLoadsAsLayout();
+    void juryRoundTripGivesSameStateAndBytes();
+};
+
+void TestLayoutCommands::saveWritesNoteSettingsAndSpectraInOrder()
+{
+    Session s(QStringLiteral("104"));
+    TForm1 &f = s.F();
+    const QString path = s.Path(QStringLiteral("104/elso"));
+    s.Save(path, true, QStringList{QStringLiteral("első sor"), QStringLiteral("Minta: A=1"), QString()});
+    QVERIFY(s.Settled());
+    QCOMPARE(s.AskCount, 1);
+    QCOMPARE(s.Asked.Filter, LayoutFilter);
+    QCOMPARE(s.Asked.DefaultExt, QStringLiteral(".ini"));
+    QCOMPARE(s.Asked.InitialDir, f.WorkFolder);
+    QVERIFY(s.Asked.OverwritePrompt());
+    // The previous filter comes back; the name chosen is offered next time.
+    QCOMPARE(f.SaveDialog1.Filter, QString());
+    QCOMPARE(f.SaveDialog1.FileName, path + QStringLiteral(".ini"));
+
+    const ProfileFile file = Read(path + QStringLiteral(".ini"));
+    QCOMPARE(file.SectionNames(), (std::vector<std::string>{"User", "Config", "Spectrum1", "Spectrum2"}));
+    QCOMPARE(file.ReadString("User", "Name", "?"), std::string("104"));
+    const std::vector<std::string> config = {"REM0",     "REM1",     "REM2",     "Type",    "B_terero",
+                                             "Mm",       "Mközép",   "Blende_1", "Blende_2", "Blende_3",
+                                             "Helyzet",  "Preset",   "Összes",   "Detector"};
+    QCOMPARE(Keys(file, "Config"), config);
+    QCOMPARE(file.ReadString("Config", "REM0", "?"), std::string("első sor"));
+    QCOMPARE(file.ReadString("Config", "REM1", "?"), std::string("Minta: A=1"));   // stored whole
+    QCOMPARE(file.ReadString("Config", "REM2", "?"), std::string());
+    QCOMPARE(file.ReadString("Config", "Type", "?"), std::string("Teszt"));
+    QCOMPARE(file.ReadString("Config", "B_terero", "?"), f.Edit9->text().toStdString());
+    QCOMPARE(file.ReadString("Config", "Mm", "?"), std::string("120"));
+    QCOMPARE(file.ReadString("Config", "Blende_3", "?"), f.Edit3->text().toStdString());
+    // No detector accepted: no points.
+    QCOMPARE(file.ReadString("Config", "Detector", "?"), std::string("Inactive"));
+    // Empty spectra: the five entries only.
+    const std::vector<std::string> five = {"Spektrum", "ROI_Minimum", "ROI_Maximum", "ROI_Brutto", "ROI_Közép"};
+    QCOMPARE(Keys(file, "Spectrum1"), five);
+    QCOMPARE(Keys(file, "Spectrum2"), five);
+    QCOMPARE(file.ReadString("Spectrum2", "Spektrum", "?"), std::string("2"));
+    // The accented key names are Windows-1250 bytes on disk.
+    const QByteArray bytes = Bytes(path + QStringLiteral(".ini"));
+    QVERIFY(bytes.contains("M\x6b\xf6z\xe9p="));
+    QVERIFY(bytes.contains("\r\n"));
+}
+
+void TestLayoutCommands::cancelledNoteStillSavesAndKeepsTheMemo()
+{
+    Session s(QStringLiteral("104"));
+    s.F().MegjDlg->SetLines({QStringLiteral("régi megjegyzés")});
+    const QString path = s.Path(QStringLiteral("cancel.ini"));
+    s.Save(path, false);
+    QVERIFY(s.Settled());
+    const ProfileFile file = Read(path);
+    QVERIFY(QFile::exists(path));
+    for (const std::string &key : Keys(file, "Config"))
+        QVERIFY2(key.find("REM") == std::string::npos, key.c_str());
+    QCOMPARE(Keys(file, "Config").front(), std::string("Type"));
+    // Cancel leaves the memo as it was; the next use shows it again.
+    QCOMPARE(s.F().MegjDlg->Lines(), QStringList{QStringLiteral("régi megjegyzés")});
+}
+
+void TestLayoutCommands::cancelledSaveDialogWritesNothing()
+{
+    Session s(QStringLiteral("104"));
+    s.F().SaveDialog1.Filter = QStringLiteral("Kép (*.jpg)|*.jpg");
+    s.Answer(s.F().SaveDialog1, QString());
+    s.F().Mentsmskntelrendezssmrsiadatok1Click();   // no note dialog is expected: none must open
+    QVERIFY(s.Settled());
+    QCOMPARE(s.AskCount, 1);
+    QCOMPARE(s.F().SaveDialog1.Filter, QStringLiteral("Kép (*.jpg)|*.jpg"));
+    QVERIFY(QDir(s.F().WorkFolder).entryList(QDir::Files).isEmpty());
+}
+
+void TestLayoutCommands::failedWriteReportsAndKeepsEarlierFile()
+{
+    Session s(QStringLiteral("104"));
+    // A folder that does not exist: the write fails and says which file.
+    const QString nowhere = s.Path(QStringLiteral("nincs/ilyen/mappa.ini"));
+    s.Save(nowhere);
+    QVERIFY(s.Settled());
+    QCOMPARE(s.PlatformMessages(), QStringList{QStringLiteral("Unable to write to ") + nowhere});
+
+    // An entry that cannot be stored (a value holding a line break) stops the
+    // save: the earlier file of that name stays as it was.
+    const QString path = s.Path(QStringLiteral("korabbi.ini"));
+    WriteText(path, "[User]\r\nName=korábbi\r\n");
+    const QByteArray before = Bytes(path);
+    s.F().UserId = "sor\rtörés";
+    s.Save(path);
+    QVERIFY(s.Settled());
+    QCOMPARE(s.PlatformMessages().size(), 2);
+    QCOMPARE(s.PlatformMessages().back(), QStringLiteral("Unable to write to ") + path);
+    QCOMPARE(Bytes(path), before);
+}
+
+void TestLayoutCommands::loadIsForTheJuryOnly()
+{
+    Session s(QStringLiteral("104"));
+    QVERIFY(!s.F().Betltselrendezssmrsiadatok1->isVisible());
+    s.Answer(s.F().OpenDialog1, s.Path(QStringLiteral("x.ini")));
+    s.F().Betltselrendezssmrsiadatok1Click();
+    QCOMPARE(s.AskCount, 0);
+    QCOMPARE(s.F().windowTitle(), Caption(QStringLiteral("104")));
+
+    Session j(QStringLiteral("Vezer7146"));
+    QVERIFY(j.F().Betltselrendezssmrsiadatok1->isVisible());
+    j.Load(j.Path(QStringLiteral("nincs.ini")));
+    QVERIFY(j.Settled());
+    QCOMPARE(j.AskCount, 1);
+    QCOMPARE(j.Asked.Filter, LayoutFilter);
+    QCOMPARE(j.Asked.DefaultExt, QStringLiteral(".ini"));
+    QCOMPARE(j.Asked.InitialDir, j.F().WorkFolder);
+    QVERIFY(!j.Asked.OverwritePrompt());
+}
+
+void TestLayoutCommands::missingFileLoadsDefaults()
+{
+    Session j(QStringLiteral("Vezer7146"));
+    TForm1 &f = j.F();
+    j.I().Counts.SetCount(1, 5, 9);
+    f.RadioButton7->setChecked(true);
+    f.Charts->SetAutoChecked(1, false);
+    f.Charts->SetAutoChecked(2, false);
+    f.MegjDlg->SetLines({QStringLiteral("marad")});
+    QVERIFY(j.Settled());
+    j.Driver.Messages.clear();
+    j.Load(j.Path(QStringLiteral("nincs.ini")));
+    QVERIFY(j.Settled());
+    QVERIFY(j.PlatformMessages().isEmpty());
+    QCOMPARE(f.windowTitle(), Caption(QStringLiteral("None")));
+    QCOMPARE(f.UserId, std::string("None"));
+    QVERIFY(f.RadioButton6->isChecked());
+    QCOMPARE(f.UpDown5->Position(), f.UpDown5->Min());
+    QCOMPARE(f.Edit9->text(), QStringLiteral("0.1"));
+    QCOMPARE(f.Edit1->text(), QStringLiteral("1"));
+    QCOMPARE(f.Edit2->text(), QStringLiteral("1"));
+    for (QLineEdit *e : {f.Edit6, f.Edit7, f.Edit3})
+        QCOMPARE(e->text(), QStringLiteral("0.005"));
+    QCOMPARE(f.UpDown2->Position(), 0);
+    QCOMPARE(ParseFloat(f.Edit4->text().toStdString()), std::optional<double>(0.0));
+    QCOMPARE(f.Edit11->text(), QStringLiteral("0"));
+    QCOMPARE(f.Edit10->text(), QStringLiteral("0"));
+    QVERIFY(!j.I().Model.Detector.Accepted);
+    // Both sections ignored: the spectra stay; only the "Auto" switches are ticked.
+    QCOMPARE(j.I().Counts.Count(1, 5), 9.0);
+    QVERIFY(f.Charts->AutoBox(1)->isChecked());
+    QVERIFY(f.Charts->AutoBox(2)->isChecked());
+    QCOMPARE(f.MegjDlg->Lines(), QStringList{QStringLiteral("marad")});
+    // The settings were applied; the warning latches kept every box away.
+    QCOMPARE(j.I().Model.Params.Induction, 0.1);
+    QCOMPARE(j.Driver.Messages.size(), 0);
+}
+
+void TestLayoutCommands::loadRoundsAndKeepsArrowsInRange()
+{
+    Session j(QStringLiteral("Vezer7146"));
+    TForm1 &f = j.F();
+    const QString path = j.Path(QStringLiteral("kerekit.ini"));
+    WriteText(path, "[Config]\r\nType=Teszt\r\nB_terero=0.85\r\nMm=40\r\nMk\xf6z\xe9p=40\r\n"
+                    "Blende_1=0.0625\r\nBlende_2=0.0635\r\nBlende_3=7\r\nHelyzet=-1\r\n");
+    j.Load(path);
+    QVERIFY(j.Settled());
+    QCOMPARE(f.UpDown5->Position(), 85);
+    QCOMPARE(f.Edit9->text(), QStringLiteral("0.85"));
+    QCOMPARE(f.UpDown3->Position(), 62);   // 62.5 goes to the even neighbour
+    QCOMPARE(f.Edit6->text(), QStringLiteral("0.062"));
+    QCOMPARE(f.UpDown4->Position(), 64);   // 63.5 likewise
+    QCOMPARE(f.UpDown1->Position(), f.UpDown1->Max());
+    QCOMPARE(f.UpDown2->Position(), f.UpDown2->Min());
+    QCOMPARE(f.Edit1->text(), QStringLiteral("40"));
+    QCOMPARE(f.Edit2->text(), QStringLiteral("40"));
+    // Applied once everything was set.
+    QCOMPARE(j.I().Model.Params.Induction, 0.85);
+    QCOMPARE(j.I().Model.Params.Blende1, 0.062);
+    QCOMPARE(j.I().Model.Params.MeanMass, 40.0);
+    QCOMPARE(j.Driver.Messages.size(), 0);   // the latches keep the warnings away
+
+    WriteText(path, "[Config]\r\nB_terero=5\r\n");
+    j.Load(path);
+    QVERIFY(j.Settled());
+    QCOMPARE(f.UpDown5->Position(), f.UpDown5->Max());
+}
+
+void TestLayoutCommands::loadModeFromType()
+{
+    Session j(QStringLiteral("Vezer7146"));
+    TForm1 &f = j.F();
+    const QString path = j.Path(QStringLiteral("mod.ini"));
+    const char *const unknown[] = {"teszt", "Ismeretlen", "TESZT", ""};
+    for (const char *type : unknown) {
+        f.RadioButton6->setChecked(true);
+        WriteText(path, QByteArray("[Config]\r\nType=") + type + "\r\n");
+        j.Load(path);
+        QVERIFY(j.Settled());
+        QVERIFY2(f.RadioButton7->isChecked(), type);
+        QVERIFY(j.I().Model.Params.UnknownMode);
+    }
+    WriteText(path, "[config]\r\ntype= Teszt \r\n");
+    j.Load(path);
+    QVERIFY(j.Settled());
+    QVERIFY(f.RadioButton6->isChecked());
+    QVERIFY(!j.I().Model.Params.UnknownMode);
+}
+
+void TestLayoutCommands::loadSpectrumSectionsBySpektrumEntry()
+{
+    Session j(QStringLiteral("Vezer7146"));
+    TForm1 &f = j.F();
+    j.I().Counts.SetCount(1, 3, 11);
+    const QString path = j.Path(QStringLiteral("spektrum.ini"));
+    WriteText(path, "[Spectrum1]\r\nSpektrum=2\r\nROI_Minimum=1\r\nCh7=70\r\n"
+                    "[Spectrum2]\r\nSpektrum=2\r\nROI_Minimum= 10 \r\nROI_Maximum=30\r\nROI_Brutto=\r\n"
+                    "ROI_K\xf6z\xe9p=  20.5000\r\nCh17=42\r\nch18=5\r\nCh2000=9\r\nCh-1=9\r\nCh19=3.6\r\n");
+    f.Charts->RoiEvalButton(2)->show();
+    j.Load(path);
+    QVERIFY(j.Settled());
+    QVERIFY(j.PlatformMessages().isEmpty());
+    // Chart 1 keeps what it had; chart 2 ends with the second section.
+    QCOMPARE(j.I().Counts.Count(1, 3), 11.0);
+    QCOMPARE(j.I().Counts.Count(2, 7), 0.0);
+    QCOMPARE(j.I().Counts.Count(2, 17), 42.0);
+    QCOMPARE(j.I().Counts.Count(2, 18), 0.0);   // "ch" is no channel key
+    QCOMPARE(j.I().Counts.Count(2, 19), 3.6);
+    QCOMPARE(j.I().Counts.Count(2, 0), 0.0);
+    QCOMPARE(j.I().Counts.Count(2, 1000), 0.0);
+    // The boxes as stored, trimmed, an empty one as "0"; RoiData from them.
+    QCOMPARE(f.Charts->RoiBox(2, 0)->text(), QStringLiteral("10"));
+    QCOMPARE(f.Charts->RoiBox(2, 1)->text(), QStringLiteral("30"));
+    QCOMPARE(f.Charts->RoiBox(2, 2)->text(), QStringLiteral("0"));
+    QCOMPARE(f.Charts->RoiBox(2, 3)->text(), QStringLiteral("20.5000"));
+    QCOMPARE(j.I().Roi[1].X1, 10);
+    QCOMPARE(j.I().Roi[1].X2, 30);
+    QCOMPARE(j.I().Roi[1].Kozep, 20.5);
+    QVERIFY(f.Charts->RoiEvalButton(2)->isHidden());
+    QVERIFY(f.Charts->AutoMaximum(2));
+    QCOMPARE(f.Charts->YMin(2), 0.0);
+    QVERIFY(f.Charts->YMax(2) >= 100.0);
+
+    // The section on its own, and an all-zero section clearing its chart.
+    WriteText(path, "[Spectrum1]\r\nSpektrum=1\r\nROI_Minimum=0\r\nROI_Maximum=0\r\nROI_Brutto=0\r\nROI_K\xf6z\xe9p=0\r\n");
+    QCOMPARE(f.LoadSpectrumSection(Read(path), "Spectrum1"), std::nullopt);
+    QCOMPARE(j.I().Counts.MaxCount(1), 0.0);
+}
+
+void TestLayoutCommands::loadNotesReplaceOrKeep()
+{
+    Session j(QStringLiteral("Vezer7146"));
+    TForm1 &f = j.F();
+    f.MegjDlg->SetLines({QStringLiteral("a zsűri jegyzete")});
+    const QString path = j.Path(QStringLiteral("jegyzet.ini"));
+    // Only keys holding the capital "REM" count, in file order; values as stored.
+    WriteText(path, "[Config]\r\nREM1=m\xe1sodik\r\nREM0=els\xf5\r\nrem5=nem\r\nXREMY=harmadik: 3\r\n");
+    QStringList seen;
+    j.Load(path, true, &seen);
+    QVERIFY(j.Settled());
+    const QStringList note{QStringLiteral("második"), QStringLiteral("első"), QStringLiteral("harmadik: 3")};
+    QCOMPARE(seen, note);
+    QCOMPARE(f.MegjDlg->Lines(), note);
+
+    // A file without notes keeps the memo, and the next save shows it again.
+    WriteText(path, "[Config]\r\nType=Teszt\r\n");
+    j.Load(path);
+    QVERIFY(j.Settled());
+    QCOMPARE(f.MegjDlg->Lines(), note);
+    QStringList shown;
+    j.Note(true, std::nullopt, &shown);
+    j.Answer(f.SaveDialog1, j.Path(QStringLiteral("ujra.ini")));
+    f.Mentsmskntelrendezssmrsiadatok1Click();
+    QVERIFY(j.Settled());
+    QCOMPARE(shown, note);
+    QCOMPARE(Read(j.Path(QStringLiteral("ujra.ini"))).ReadString("Config", "REM2", "?"), std::string("harmadik: 3"));
+}
+
+void TestLayoutCommands::loadDetectorOnlyWhenActive()
+{
+    Session j(QStringLiteral("Vezer7146"));
+    TForm1 &f = j.F();
+    TDetector &d = j.I().Model.Detector;
+    const std::array<TPixel, 3> previous{TPixel{11, 12}, TPixel{13, 14}, TPixel{15, 16}};
+    d.Points = previous;
+    const QString path = j.Path(QStringLiteral("det.ini"));
+
+    WriteText(path, "[Config]\r\nDetector=active\r\nDetPoint1_X=1\r\nDetPoint1_Y=2\r\n");
+    j.Load(path);
+    QVERIFY(j.Settled());
+    QVERIFY(!d.Accepted);
+    QCOMPARE(d.Points, previous);
+
+    WriteText(path, "[Config]\r\nDetector=Active\r\nDetPoint1_X=120\r\nDetPoint1_Y=60\r\nDetPoint2_X=150\r\n"
+                    "DetPoint2_Y=110\r\nDetPoint3_X=170\r\nDetPoint3_Y=170\r\n");
+    j.Load(path);
+    QVERIFY(j.Settled());
+    QVERIFY(d.Accepted);
+    QCOMPARE(d.Points, (std::array<TPixel, 3>{TPixel{120, 60}, TPixel{150, 110}, TPixel{170, 170}}));
+
+    // Saved again: the points follow "Detector" in order.
+    j.Save(j.Path(QStringLiteral("det2.ini")), false);
+    QVERIFY(j.Settled());
+    const ProfileFile saved = Read(j.Path(QStringLiteral("det2.ini")));
+    const std::vector<std::string> keys = Keys(saved, "Config");
+    const auto at = std::find(keys.begin(), keys.end(), "Detector");
+    QVERIFY(at != keys.end());
+    QCOMPARE(std::vector<std::string>(at, keys.end()),
+             (std::vector<std::string>{"Detector", "DetPoint1_X", "DetPoint1_Y", "DetPoint2_X", "DetPoint2_Y",
+                                       "DetPoint3_X", "DetPoint3_Y"}));
+    QCOMPARE(saved.ReadString("Config", "DetPoint2_Y", "?"), std::string("110"));
+    Q_UNUSED(f);
+}
+
+void TestLayoutCommands::loadStopsAtUnreadableNumber()
+{
+    Session j(QStringLiteral("Vezer7146"));
+    TForm1 &f = j.F();
+    const QString path = j.Path(QStringLiteral("hibas.ini"));
+
+    // Stops at the comma: what came before stays restored, nothing after is done.
+    WriteText(path, "[User]\r\nName=Kiss\r\n[Config]\r\nB_terero=0.5\r\nMm=7\r\nBlende_1=0,005\r\nPreset=99\r\n");
+    const QString presetBefore = f.Edit11->text();
+    f.Charts->SetAutoChecked(1, false);
+    j.Load(path);
+    QVERIFY(j.Settled());
+    QCOMPARE(j.PlatformMessages(), QStringList{QStringLiteral("'0,005' is not a valid floating point value")});
+    QCOMPARE(f.windowTitle(), Caption(QStringLiteral("Kiss")));
+    QCOMPARE(f.UpDown5->Position(), 50);
+    QCOMPARE(f.Edit1->text(), QStringLiteral("7"));
+    QCOMPARE(f.Edit11->text(), presetBefore);
+    QVERIFY(!f.Charts->AutoBox(1)->isChecked());
+
+    // A mass text that is no number stops it when the settings are applied.
+    j.Driver.Messages.clear();
+    WriteText(path, "[Config]\r\nMm=abc\r\n");
+    j.Load(path);
+    QVERIFY(j.Settled());
+    QCOMPARE(j.PlatformMessages(), QStringList{QStringLiteral("'abc' is not a valid floating point value")});
+
+    // An empty "Spektrum" and a bare "Ch" key.
+    j.Driver.Messages.clear();
+    WriteText(path, "[Config]\r\nMm=20\r\nMk\xf6z\xe9p=20\r\n[Spectrum1]\r\nSpektrum=\r\n");
+    j.Load(path);
+    QVERIFY(j.Settled());
+    QCOMPARE(j.PlatformMessages(), QStringList{QStringLiteral("'' is not a valid integer value")});
+    j.Driver.Messages.clear();
+    j.I().Counts.SetCount(1, 4, 4);
+    WriteText(path, "[Config]\r\nMm=20\r\nMk\xf6z\xe9p=20\r\n[Spectrum1]\r\nSpektrum=1\r\nCh3=1\r\nCh=5\r\n");
+    j.Load(path);
+    QVERIFY(j.Settled());
+    QCOMPARE(j.PlatformMessages(), QStringList{QStringLiteral("'' is not a valid integer value")});
+    QCOMPARE(j.I().Counts.Count(1, 4), 0.0);   // replaced up to the bad key
+    QCOMPARE(j.I().Counts.Count(1, 3), 1.0);
+}
+
+void TestLayoutCommands::textExportLoadsAsLayout()
+{
+    Session j(QStringLiteral("Vezer7146"));
+    TForm1 &f = j.F();
+    j.I().Counts.SetCount(2, 17, 42);
+    j.I().Counts.SetCount(1, 9, 1);
+    const QString path = j.Path(QStringLiteral("export.txt"));
+    // The main-menu export of both spectra, with a note line.
+    j.Note(true, QStringList{QStringLiteral("Mérés 1")});
+    j.Answer(f.SaveDialog1, path);
+    f.Mentsmskntmrsiadatokszvegfjlbe1Click();
+    QVERIFY(j.Settled());
+    j.I().Counts.ClearCounts(2);
+    j.I().Counts.SetCount(1, 9, 5);
+    f.RadioButton7->setChecked(true);
+
+    j.Load(path);
+    QVERIFY(j.Settled());
+    QVERIFY(j.PlatformMessages().isEmpty());
+    QCOMPARE(j.I().Counts.Count(2, 17), 42.0);
+    QCOMPARE(j.I().Counts.Count(1, 9), 1.0);
+    QCOMPARE(f.windowTitle(), Caption(QStringLiteral("None")));
+    QVERIFY(f.RadioButton6->isChecked());
+    QCOMPARE(f.Edit1->text(), QStringLiteral("1"));
+    QCOMPARE(f.UpDown5->Position(), f.UpDown5->Min());
+}
+
+void TestLayoutCommands::juryRoundTripGivesSameStateAndBytes()
+{
+    const QStringList note{QStringLiteral("Árvíztűrő tükörfúrógép"), QStringLiteral("ő ű Ő Ű: mérés=1"),
+                           QStringLiteral("[nem szakasz]")};
+    QByteArray first;
+    QString firstPath;
+    QTemporaryDir keep;
+    struct State {
+        QStringList fields;
+        bool unknown;
+        std::array<TPixel, 3> points;
+        bool accepted;
+        SpectrumCounts c1, c2;
+        QStringList roi;
+    };
+    auto capture = [](Session &s) {
+        TForm1 &f = s.F();
+        State st;
+        for (QLineEdit *e : {f.Edit9, f.Edit1, f.Edit2, f.Edit6, f.Edit7, f.Edit3, f.Edit4, f.Edit11, f.Edit10})
+            st.fields << e->text();
+        st.unknown = f.RadioButton7->isChecked();
+        st.points = s.I().Model.Detector.Points;
+        st.accepted = s.I().Model.Detector.Accepted;
+        st.c1 = s.I().Counts.Counts(1);
+        st.c2 = s.I().Counts.Counts(2);
+        for (int p = 1; p <= 2; ++p)
+            for (int i = 0; i < 4; ++i)
+                st.roi << f.Charts->RoiBox(p, i)->text().trimmed();
+        return st;
+    };
+    State contestant;
+    {
+        Session s(QStringLiteral("104"));
+        TForm1 &f = s.F();
+        f.RadioButton7->setChecked(true);
+        f.UpDown5->StepDown();
+        f.UpDown3->StepUp();
+        f.UpDown4->StepDown();
+        f.UpDown1->StepUp();
+        f.Edit2->setText(QStringLiteral("25"));
+        QTest::keyClick(f.Edit2, Qt::Key_Return);
+        f.Edit11->setText(QStringLiteral("500"));
+        f.Edit10->setText(QStringLiteral("321"));
+        TDetector &d = s.I().Model.Detector;
+        d.Points = {TPixel{120, 60}, TPixel{150, 110}, TPixel{170, 170}};
+        d.Accepted = true;
+        for (int c = 100; c < 140; ++c)
+            s.I().Counts.SetCount(1, c, c - 99);
+        s.I().Counts.SetCount(2, 0, 7);
+        s.I().Counts.SetCount(2, 1000, 12345);
+        const char *boxes[2][4] = {{"100", "139", "820", "  126.0000"}, {"0", "1000", "12352", "  998.8655"}};
+        for (int p = 1; p <= 2; ++p)
+            for (int i = 0; i < 4; ++i)
+                f.Charts->RoiBox(p, i)->setText(QString::fromLatin1(boxes[p - 1][i]));
+        QVERIFY(s.Settled());
+        s.Driver.Messages.clear();
+        firstPath = keep.filePath(QStringLiteral("verseny.ini"));
+        s.Save(firstPath, true, note);
+        QVERIFY(s.Settled());
+        QVERIFY(s.PlatformMessages().isEmpty());
+        first = Bytes(firstPath);
+        QVERIFY(!first.isEmpty());
+        contestant = capture(s);
+    }
+    Session j(QStringLiteral("Vezer7146"));
+    j.F().MegjDlg->SetLines({QStringLiteral("zsűri")});
+    QStringList seen;
+    j.Load(firstPath, true, &seen);
+    QVERIFY(j.Settled());
+    QVERIFY(j.PlatformMessages().isEmpty());
+    QCOMPARE(seen, note);
+    QCOMPARE(j.F().windowTitle(), Caption(QStringLiteral("104")));
+    QCOMPARE(j.F().UserId, std::string("104"));
+    const State jury = capture(j);
+    QCOMPARE(jury.fields, contestant.fields);
+    QCOMPARE(jury.unknown, true);
+    QCOMPARE(jury.accepted, true);
+    QCOMPARE(jury.points, contestant.points);
+    QVERIFY(jury.c1 == contestant.c1);
+    QVERIFY(jury.c2 == contestant.c2);
+    QCOMPARE(jury.roi, contestant.roi);
+    QCOMPARE(j.I().Roi[0].Brutto, 820);
+    QCOMPARE(j.I().Roi[1].Kozep, 998.8655);
+    QVERIFY(j.F().Charts->AutoBox(1)->isChecked() && j.F().Charts->AutoBox(2)->isChecked());
+
+    const QString second = j.Path(QStringLiteral("zsuri.ini"));
+    j.Save(second, true);
+    QVERIFY(j.Settled());
+    QCOMPARE(Bytes(second), first);
+}
+
+QTEST_MAIN(TestLayoutCommands)
+#include "test_layout_commands.moc"
