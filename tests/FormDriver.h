@@ -72,6 +72,24 @@ public:
 
     bool Finished() const { return m_steps.empty(); }
     bool TimedOut() const { return m_timedOut; }
+    // Waits until every queued answer was given; false when one never came.
+    bool Settle(int ms = 6000)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (!Finished() && t.elapsed() < ms)
+            QTest::qWait(5);
+        return Finished() && !TimedOut();
+    }
+    // The texts of the platform's own message boxes shown so far.
+    QStringList PlatformMessages() const
+    {
+        QStringList out;
+        for (const ShownMessage &m : Messages)
+            if (m.Kind == QStringLiteral("Platform"))
+                out << m.Text;
+        return out;
+    }
     QList<ShownMessage> Messages;
 
     // Time a scripted step may wait for its window before everything modal is closed.

@@ -15,49 +15,18 @@
 #include <cstdlib>
 #include <sys/resource.h>
 
-extern "C" {
-#include <jpeglib.h>
-}
+#include "helpers/JpegDecode.h"
 
 namespace {
-
-struct DecodeError {
-    jpeg_error_mgr pub;
-    std::jmp_buf jump;
-};
-
-extern "C" void DecodeErrorExit(j_common_ptr cinfo)
-{
-    std::longjmp(reinterpret_cast<DecodeError *>(cinfo->err)->jump, 1);
-}
 
 // Decodes with the library itself, so the check does not depend on an image plugin.
 bool DecodeJpeg(const std::vector<unsigned char> &bytes, QImage *out, int *components)
 {
-    jpeg_decompress_struct cinfo;
-    DecodeError err;
-    cinfo.err = jpeg_std_error(&err.pub);
-    err.pub.error_exit = DecodeErrorExit;
-    if (setjmp(err.jump)) {
-        jpeg_destroy_decompress(&cinfo);
-        return false;
-    }
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
-    jpeg_read_header(&cinfo, TRUE);
-    *components = cinfo.num_components;
-    cinfo.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&cinfo);
-    QImage img(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height),
-               QImage::Format_RGB888);
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = img.scanLine(static_cast<int>(cinfo.output_scanline));
-        jpeg_read_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
-    *out = img;
-    return true;
+    const DecodedJpeg d = DecodeJpegBytes(QByteArray(reinterpret_cast<const char *>(bytes.data()),
+                                                     static_cast<qsizetype>(bytes.size())));
+    *components = d.Components;
+    *out = d.Image;
+    return d.Ok;
 }
 
 // The markers of the header, up to the start of the scan.

@@ -59,22 +59,8 @@ struct Session {
             return path;
         };
     }
-    bool Settled()
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!Driver.Finished() && t.elapsed() < 6000)
-            QTest::qWait(5);
-        return Driver.Finished() && !Driver.TimedOut();
-    }
-    QStringList PlatformMessages() const
-    {
-        QStringList out;
-        for (const ShownMessage &m : Driver.Messages)
-            if (m.Kind == QStringLiteral("Platform"))
-                out << m.Text;
-        return out;
-    }
+    bool Settled() { return Driver.Settle(); }
+    QStringList PlatformMessages() const { return Driver.PlatformMessages(); }
     void Save(const QString &path, bool noteOk = true, std::optional<QStringList> note = std::nullopt)
     {
         Note(noteOk, note);
