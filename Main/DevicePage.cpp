@@ -91,14 +91,7 @@ bool Shown(const QWidget *w)
 
 QFrame *TForm1::NewPanel(const char *name, QRect geometry, const char *title, const char *subtitle)
 {
-    auto *panel = new QFrame(TabSheet1);
-    panel->setObjectName(QString::fromLatin1(name));
-    panel->setGeometry(geometry);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    QPalette p = panel->palette();
-    p.setColor(QPalette::Window, FormStyle::PanelColor());
-    panel->setPalette(p);
-    panel->setAutoFillBackground(true);
+    QFrame *panel = FormStyle::TealPanel(TabSheet1, name, geometry);
 
     auto *head = new QLabel(QString::fromUtf8(title), panel);
     head->setObjectName(QString::fromLatin1(name) + QStringLiteral("Title"));

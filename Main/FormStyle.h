@@ -3,6 +3,8 @@
 #include "dialogs/DialogStyle.h"
 
 #include <QColor>
+#include <QFrame>
+#include <QPalette>
 #include <QFont>
 #include <QString>
 
@@ -28,6 +30,20 @@ inline QString Caption(const char *utf8)
     QString s = QString::fromUtf8(utf8);
     s.replace(QChar(u'\r'), QChar(u'\n'));
     return s;
+}
+
+// A raised teal panel of the device page.
+inline QFrame *TealPanel(QWidget *parent, const char *name, QRect geometry)
+{
+    auto *panel = new QFrame(parent);
+    panel->setObjectName(QString::fromLatin1(name));
+    panel->setGeometry(geometry);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    QPalette p = panel->palette();
+    p.setColor(QPalette::Window, FormStyle::PanelColor());
+    panel->setPalette(p);
+    panel->setAutoFillBackground(true);
+    return panel;
 }
 
 } // namespace FormStyle

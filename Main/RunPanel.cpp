@@ -20,19 +20,6 @@ namespace {
 constexpr QRect RunPanelRect(30, 15, 200, 318);
 constexpr QRect DetectorPanelRect(30, 600, 330, 136);
 
-QFrame *TealPanel(QWidget *parent, const char *name, QRect geometry)
-{
-    auto *panel = new QFrame(parent);
-    panel->setObjectName(QString::fromLatin1(name));
-    panel->setGeometry(geometry);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    QPalette p = panel->palette();
-    p.setColor(QPalette::Window, FormStyle::PanelColor());
-    panel->setPalette(p);
-    panel->setAutoFillBackground(true);
-    return panel;
-}
-
 template <typename W>
 W *White(W *w, const QColor &c = FormStyle::LabelColor())
 {
@@ -75,7 +62,7 @@ QLineEdit *CountField(QWidget *panel, const char *name, QLabel *label, int y, bo
 void TForm1::BuildRunPanel()
 {
     // Made here for the form as a whole; creation puts it onto the device page.
-    Panel6 = TealPanel(this, "Panel6", RunPanelRect);
+    Panel6 = FormStyle::TealPanel(this, "Panel6", RunPanelRect);
 
     RadioGroup2 = White(Named(new QGroupBox(QStringLiteral("Szimulációs mód"), Panel6), "RadioGroup2",
                               QRect(6, 4, 188, 66)));
@@ -116,7 +103,7 @@ void TForm1::BuildRunPanel()
 
 void TForm1::BuildDetectorPanel()
 {
-    Panel4 = TealPanel(TabSheet1, "Panel4", DetectorPanelRect);
+    Panel4 = FormStyle::TealPanel(TabSheet1, "Panel4", DetectorPanelRect);
     auto *title = Named(new QLabel(QStringLiteral("Detektor"), Panel4), "Panel4Title", QRect(8, 4, 120, 20));
     White(title, FormStyle::TitleColor())->setFont(FormStyle::TitleFont());
 
