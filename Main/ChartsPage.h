@@ -4,7 +4,7 @@
 // The counts are not kept here: the chart only shows what `Spectra` holds and
 // is redrawn (at most once per event-loop turn) whenever a spectrum changes.
 #include "Main/core/Roi.h"
-#include "Main/core/Spectra.h"
+#include "Main/core/Counts.h"
 
 #include <QColor>
 #include <QPoint>

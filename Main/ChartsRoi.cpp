@@ -5,7 +5,7 @@
 
 #include "Main/ChartsPanel.h"
 #include "Main/core/NumberText.h"
-#include "Main/core/SpectrumText.h"
+#include "Main/core/ChartText.h"
 #include "dialogs/DialogStyle.h"
 
 #include <QFrame>

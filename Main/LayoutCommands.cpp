@@ -11,7 +11,7 @@
 #include "Main/core/LayoutFile.h"
 #include "Main/core/NumberText.h"
 #include "Main/core/ProfileFile.h"
-#include "Main/core/SpectrumText.h"
+#include "Main/core/ChartText.h"
 #include "Main/core/TextExport.h"
 #include "dialogs/Megjegyzes.h"
 

@@ -5,7 +5,7 @@
 #include "Main/ChartsPage.h"
 #include "Main/core/Instrument.h"
 #include "Main/core/ProfileFile.h"
-#include "Main/core/SpectrumText.h"
+#include "Main/core/ChartText.h"
 #include "Main/core/TextExport.h"
 #include "dialogs/ListDlg.h"
 #include "dialogs/Megjegyzes.h"

@@ -4,7 +4,7 @@
 #include "Data/Raster.h"
 #include "Main/core/DeviceValues.h"
 #include "Main/core/RunEngine.h"
-#include "Main/core/Spectra.h"
+#include "Main/core/Counts.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>

@@ -2,7 +2,7 @@
 // order, how a load walks the entries, its defaults, its stops, and a re-run
 // of a saved layout by the headless tool.
 #include "Main/core/LayoutFile.h"
-#include "Main/core/SpectrumText.h"
+#include "Main/core/ChartText.h"
 #include "Main/core/TextExport.h"
 
 #include <QProcess>

@@ -1,7 +1,7 @@
 #include "tools/SimLayout.h"
 
 #include "Main/core/NumberText.h"
-#include "Main/core/SpectrumText.h"
+#include "Main/core/ChartText.h"
 
 SimLayoutResult LoadLayoutHeadless(const ProfileFile &file, TInstrument &ins, const DeviceFields &fields,
                                    std::array<RoiBoxTexts, 2> boxes)

@@ -3,7 +3,7 @@
 #include "Main/core/DeviceValues.h"
 #include "Main/core/KeyNames.h"
 #include "Main/core/NumberText.h"
-#include "Main/core/SpectrumText.h"
+#include "Main/core/ChartText.h"
 
 #include <algorithm>
 #include <cmath>

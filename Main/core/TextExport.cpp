@@ -1,6 +1,6 @@
 #include "Main/core/TextExport.h"
 
-#include "Main/core/SpectrumText.h"
+#include "Main/core/ChartText.h"
 
 bool WriteBothSpectra(ProfileFile &file, const std::vector<std::string> &noteLines, const Spectra &spectra,
                       const std::array<RoiBoxTexts, 2> &roiBoxes)

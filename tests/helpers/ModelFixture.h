@@ -3,7 +3,7 @@
 // device defaults, apparatus and aperture drawn, traces cleared.
 #include "Data/Model.h"
 #include "Main/core/DeviceValues.h"
-#include "Main/core/Spectra.h"
+#include "Main/core/Counts.h"
 
 #include <memory>
 

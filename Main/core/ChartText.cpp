@@ -1,4 +1,4 @@
-#include "Main/core/SpectrumText.h"
+#include "Main/core/ChartText.h"
 
 #include "Main/core/NumberText.h"
 

@@ -2,7 +2,7 @@
 // spectrum section back into the counts.
 #include "Main/core/Cp1250.h"
 #include "Main/core/NumberText.h"
-#include "Main/core/SpectrumText.h"
+#include "Main/core/ChartText.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
@@ -355,4 +355,4 @@ private slots:
 };
 
 QTEST_APPLESS_MAIN(TestSpectrumText)
-#include "test_spectrum_text.moc"
+#include "test_chart_text.moc"

@@ -4,7 +4,7 @@
 // entries of a file section, and the reading of a spectrum section back.
 #include "Main/core/ProfileFile.h"
 #include "Main/core/Roi.h"
-#include "Main/core/Spectra.h"
+#include "Main/core/Counts.h"
 
 #include <optional>
 #include <string>
