@@ -10,6 +10,8 @@ class TEventHook : public QObject
 public:
     using Handler = std::function<bool(QObject *watched, QEvent *event)>;
     TEventHook(Handler handler, QObject *parent) : QObject(parent), m_handler(std::move(handler)) {}
+    // From now on every event passes untouched (the owner is going away).
+    void Disarm() { m_handler = nullptr; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override

@@ -62,7 +62,18 @@ TForm1::TForm1(TInstrument &instrument, TFormHooks hooks, QWidget *parent)
     InstallKeyPreview();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The controls are deleted after this body, as children; the focus and
+    // editing events their deletion sends must no longer reach this window's
+    // handlers, which would run on a half-destroyed window.
+    for (TEventHook *hook : {m_keyPreview, m_fieldHook, m_presetHook})
+        if (hook)
+            hook->Disarm();
+    Timer1->stop();
+    Timer2->stop();
+    QObject::disconnect(nullptr, nullptr, this, nullptr);
+}
 
 TModel &TForm1::Model()
 {
