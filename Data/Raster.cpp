@@ -8,11 +8,6 @@
 
 namespace {
 
-QColor ToQColor(TColor c)
-{
-    return QColor((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
-}
-
 // A painter that never antialiases: every pixel it sets has exactly the pen or brush colour.
 class ExactPainter : public QPainter {
 public:

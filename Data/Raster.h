@@ -3,8 +3,14 @@
 // collision map of the flight, so nothing here may blend or antialias.
 #include "Data/Types.h"
 
+#include <QColor>
 #include <QImage>
 #include <vector>
+
+inline QColor ToQColor(TColor c)
+{
+    return QColor((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
+}
 
 // A 1000 x 745 (or any) picture that stores every pixel exactly.
 QImage NewPicture(int width, int height, TColor fill = Colors::White);

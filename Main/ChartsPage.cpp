@@ -1,5 +1,7 @@
 #include "Main/ChartsPage.h"
 
+#include "Main/FormStyle.h"
+
 #include "Main/ChartsPanel.h"
 #include "Main/core/Instrument.h"
 #include "Main/core/NumberText.h"
@@ -28,13 +30,11 @@
 
 namespace {
 
-const QColor PanelTeal(0, 128, 128);
 const QColor ChartWhite(255, 255, 255);
 const QColor ChartSelected(255, 255, 170);
 const QColor ChartDragging(128, 128, 128);
 const QColor SeriesPurple(128, 0, 128);
 const QColor CursorRed(255, 0, 0);
-const QColor FieldGreen(192, 220, 192);
 
 // Where the chart sits in its panel; the controls take the column to its left.
 constexpr int ChartLeft = 160;
@@ -202,7 +202,7 @@ void TChartsPage::BuildPanel(int s, QPoint at, QSize size)
     p->panel->setLineWidth(1);
     p->panel->setAutoFillBackground(true);
     QPalette pal = p->panel->palette();
-    pal.setColor(QPalette::Window, PanelTeal);
+    pal.setColor(QPalette::Window, FormStyle::PanelColor());
     pal.setColor(QPalette::WindowText, Qt::white);
     p->panel->setPalette(pal);
     p->panel->setFont(labelFont);
@@ -218,7 +218,7 @@ void TChartsPage::BuildPanel(int s, QPoint at, QSize size)
         e->setFont(fieldFont);
         e->setReadOnly(readOnly);
         QPalette ep = e->palette();
-        ep.setColor(QPalette::Base, readOnly ? QColor(Qt::white) : FieldGreen);
+        ep.setColor(QPalette::Base, readOnly ? FormStyle::OutputColor() : FormStyle::InputColor());
         ep.setColor(QPalette::Text, Qt::black);
         e->setPalette(ep);
         e->setText(text);

@@ -1,8 +1,10 @@
 #include "dialogs/DialogStyle.h"
 
+#include <QDialog>
 #include <QGuiApplication>
 #include <QPalette>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
@@ -68,6 +70,23 @@ void SetMemoLines(QPlainTextEdit *memo, const QStringList &lines)
         text += QChar(u'\n');
     }
     memo->setPlainText(text);
+}
+
+OkCancel AddOkCancel(QDialog *dialog)
+{
+    auto *ok = new QPushButton(QStringLiteral("OK"), dialog);
+    ok->setObjectName(QStringLiteral("OKBtn"));
+    ok->setGeometry(300, 8, 75, 25);
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+
+    auto *cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
+    cancel->setObjectName(QStringLiteral("CancelBtn"));
+    cancel->setGeometry(300, 38, 75, 25);
+    cancel->setAutoDefault(false);
+    // The dialog's Escape rejects it too.
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    return {ok, cancel};
 }
 
 } // namespace DialogStyle

@@ -5,7 +5,9 @@
 #include <QString>
 #include <QStringList>
 
+class QDialog;
 class QPlainTextEdit;
+class QPushButton;
 class QWidget;
 
 namespace DialogStyle {
@@ -32,5 +34,13 @@ void CenterOver(QWidget *w, const QWidget *over);
 // so an empty memo has no lines and SetMemoLines/MemoLines give back the same list.
 QStringList MemoLines(const QPlainTextEdit *memo);
 void SetMemoLines(QPlainTextEdit *memo, const QStringList &lines);
+
+// "OK" (default, accepts) at (300, 8) and "Cancel" (Escape, rejects) at (300, 38),
+// 75 x 25 each, as the note and data-list dialogs have them.
+struct OkCancel {
+    QPushButton *ok;
+    QPushButton *cancel;
+};
+OkCancel AddOkCancel(QDialog *dialog);
 
 } // namespace DialogStyle

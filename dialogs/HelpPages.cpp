@@ -1,5 +1,8 @@
 #include "dialogs/HelpPages.h"
 
+#include "Data/Raster.h"
+#include "dialogs/DialogStyle.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QFont>
@@ -31,13 +34,14 @@ static void InitHelpResources()
 
 namespace {
 
-const QColor Teal(0, 128, 128);
 const QColor TextColour(26, 26, 26);
-const QColor EsaColour(255, 255, 208);
-const QColor DriftColour(166, 202, 240);
-const QColor MagnetColour(0, 255, 255);
-const QColor DetectorColour(128, 0, 128);
-const QColor TraceRed(255, 0, 0);
+// The figures show the instrument in the colours of the program's own picture.
+const QColor Teal = DialogStyle::Teal();
+const QColor EsaColour = ToQColor(Colors::Analyser);
+const QColor DriftColour = ToQColor(Colors::Drift);
+const QColor MagnetColour = ToQColor(Colors::Magnet);
+const QColor DetectorColour = ToQColor(Colors::Detector);
+const QColor TraceRed = ToQColor(Colors::TraceRed);
 
 const char *const FontFamily = "Liberation Sans";
 

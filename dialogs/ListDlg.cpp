@@ -46,17 +46,9 @@ TListaDlg::TListaDlg(const QString &programFolder, QWidget *parent)
     connect(m_memo, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { m_popup->popup(m_memo->viewport()->mapToGlobal(pos)); });
 
-    m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setObjectName(QStringLiteral("OKBtn"));
-    m_ok->setGeometry(300, 8, 75, 25);
-    m_ok->setDefault(true);
-    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
-
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    m_cancel->setObjectName(QStringLiteral("CancelBtn"));
-    m_cancel->setGeometry(300, 38, 75, 25);
-    m_cancel->setAutoDefault(false);
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const DialogStyle::OkCancel buttons = DialogStyle::AddOkCancel(this);
+    m_ok = buttons.ok;
+    m_cancel = buttons.cancel;
 
     setTabOrder(m_memo, m_ok);
     setTabOrder(m_ok, m_cancel);

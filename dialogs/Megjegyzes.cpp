@@ -51,17 +51,9 @@ TMegjDlg::TMegjDlg(QWidget *parent)
     m_clear->setAutoDefault(false);
     connect(m_clear, &QPushButton::clicked, this, &TMegjDlg::Clear);
 
-    m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setObjectName(QStringLiteral("OKBtn"));
-    m_ok->setGeometry(300, 8, 75, 25);
-    m_ok->setDefault(true);
-    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
-
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    m_cancel->setObjectName(QStringLiteral("CancelBtn"));
-    m_cancel->setGeometry(300, 38, 75, 25);
-    m_cancel->setAutoDefault(false);
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject); // Escape too
+    const DialogStyle::OkCancel buttons = DialogStyle::AddOkCancel(this);
+    m_ok = buttons.ok;
+    m_cancel = buttons.cancel;
 
     setTabOrder(m_memo, m_clear);
     setTabOrder(m_clear, m_ok);
