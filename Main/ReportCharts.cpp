@@ -3,7 +3,6 @@
 #include "Main/ChartsPage.h"
 #include "Main/core/Instrument.h"
 
-#include <QBuffer>
 #include <qcustomplot.h>
 #include <QFrame>
 #include <QImage>
@@ -45,14 +44,7 @@ std::string TReportCharts::Picture(const TInstrument &ins, int spectrum, const R
     const QFrame *mark = m_page->RoiMark(spectrum);
     QRect area = frame->geometry();
     area.setBottom(std::max(area.bottom(), mark->geometry().bottom()));
-    const QImage picture = m_page->Panel(spectrum)->grab(area).toImage().convertToFormat(QImage::Format_RGB32);
-
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!picture.save(&buffer, "PNG"))
-        return {};
-    return bytes.toStdString();
+    return ReportPng(m_page->Panel(spectrum)->grab(area).toImage());
 }
 
 SpectrumPainter TReportCharts::Painter()

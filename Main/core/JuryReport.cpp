@@ -16,6 +16,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageWriter>
+#include <QList>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -80,16 +82,6 @@ QFileInfoList SortedEntries(const QDir &dir, QDir::Filters filters)
     return list;
 }
 
-std::string PngOf(const QImage &image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG"))
-        return {};
-    return bytes.toStdString();
-}
-
 // The device as the window has it right after the identification.
 void StartUp(TInstrument &ins)
 {
@@ -124,6 +116,63 @@ bool SameFile(const QString &a, const QString &b)
 }
 
 } // namespace
+
+namespace {
+
+// The picture with a palette of its own colours, or a null picture when it has
+// more than 256 of them. Neighbouring pixels mostly share their colour, so the
+// palette is searched only when the colour changes.
+QImage ExactPalette(const QImage &rgb)
+{
+    QImage out(rgb.size(), QImage::Format_Indexed8);
+    QList<QRgb> palette;
+    QRgb last = 0;
+    int lastIndex = -1;
+    const int width = rgb.width(), height = rgb.height();
+    for (int y = 0; y < height; ++y) {
+        const QRgb *in = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
+        uchar *row = out.scanLine(y);
+        for (int x = 0; x < width; ++x) {
+            const QRgb c = in[x] | 0xFF000000u;
+            if (lastIndex < 0 || c != last) {
+                lastIndex = int(palette.indexOf(c));
+                if (lastIndex < 0) {
+                    if (palette.size() == 256)
+                        return {};
+                    lastIndex = int(palette.size());
+                    palette.push_back(c);
+                }
+                last = c;
+            }
+            row[x] = uchar(lastIndex);
+        }
+    }
+    out.setColorTable(palette);
+    return out;
+}
+
+} // namespace
+
+std::string ReportPng(const QImage &image)
+{
+    // A palette picture is encoded several times faster than a 32-bit one; the
+    // apparatus has a handful of colours, a chart some hundreds (a chart with more
+    // only loses shades at the edges of its text).
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    QImage indexed = ExactPalette(rgb);
+    if (indexed.isNull())
+        indexed = rgb.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    // Light compression: these pictures are long runs of one colour, so the
+    // files stay small while encoding takes a fraction of the default's time.
+    writer.setQuality(80);
+    if (!writer.write(indexed))
+        return {};
+    return bytes.toStdString();
+}
 
 bool LooksLikeLayout(const ProfileFile &file)
 {
@@ -229,7 +278,7 @@ std::optional<std::string> ReadReportLayout(const std::string &path, ReportLayou
         ClearTraces(m);
         QImage shown;
         ComposeDevicePicture(shown, m, m.Detector.Accepted);
-        out.ApparatusPng = PngOf(shown);
+        out.ApparatusPng = ReportPng(shown);
         if (painter)
             for (int s = 1; s <= 2; ++s)
                 out.SpectrumPng[size_t(s - 1)] = painter(*ins, s, out.Spectra[size_t(s - 1)].Saved);

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+class QImage;
 struct TInstrument;
 
 // One chart as the window shows it after the load.
@@ -64,6 +65,9 @@ struct JuryReport {
     std::vector<ReportLayout> Layouts;   // folder order, then file-name order
     std::vector<ReportSkipped> Skipped;
 };
+
+// A picture of the report as PNG bytes (empty when it cannot be encoded).
+std::string ReportPng(const QImage &image);
 
 // A file reads as a layout when it has "User"/"Name" or a "Config" section.
 bool LooksLikeLayout(const ProfileFile &file);
