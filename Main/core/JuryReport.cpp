@@ -414,8 +414,10 @@ bool ParseReportOptions(const std::vector<std::string> &args, ReportOptions &opt
 std::string ReportUsage()
 {
     return "usage: ionveto-report [--out DIR] FOLDER...\n"
-           "Reads every layout file (.ini) in each FOLDER and in its direct subfolders and\n"
+           "Reads every layout file (any file with \"User\"/\"Name\" or a \"Config\" section,\n"
+           "as the program saves them) in each FOLDER and in its direct subfolders, and\n"
            "writes osszesito.csv and osszesito.html into DIR (default: the current folder).\n"
+           "Other files are listed at the end of both with the reason they were left out.\n"
            "  -o, --out DIR   the folder of the report (created when missing)\n"
            "  -h, --help      this text\n"
            "Exit status: 0 when the report was written (even with skipped files),\n"
