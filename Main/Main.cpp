@@ -8,6 +8,7 @@
 #include "Main/FormStyle.h"
 #include "Main/PictureView.h"
 #include "Main/PswdDlg.h"
+#include "Main/ReportCommand.h"
 #include "Main/core/Instrument.h"
 #include "dialogs/About.h"
 #include "dialogs/ListDlg.h"
@@ -109,6 +110,7 @@ void TForm1::BuildMenus()
     Mentsmskntmrsiadatokszvegfjlbe1 = AddItem(Fjl1, "Mentsmskntmrsiadatokszvegfjlbe1",
                                               "Mentés másként (mérési adatok szövegfájlba)");
     Mentskpknt1 = AddItem(Fjl1, "Mentskpknt1", "Mentés képként");
+    AddReportCommand(*this, Fjl1);
     Fjl1->addSeparator();
     Vge1 = AddItem(Fjl1, "Vge1", "Vége");
 
@@ -326,6 +328,7 @@ void TForm1::Timer2Timer()
         RequestQuit();   // the steps below still run once; the program then ends
     IsContestant = PasswordDlg->IsContestant();
     IsJury = PasswordDlg->IsJury();
+    ShowReportCommand(*this, IsJury);
     if (IsContestant || IsJury)
         UserId = PasswordDlg->UserId();
     ChooseWorkFolder();

@@ -122,7 +122,8 @@ void TestMainWindow::menusHoldEveryItem()
     QCOMPARE(MenuTexts(f.Fjl1), (QStringList{QStringLiteral("Mentés másként (elrendezés és mérési adatok)"),
                                              QStringLiteral("Betöltés (elrendezés és mérési adatok)"),
                                              QStringLiteral("Mentés másként (mérési adatok szövegfájlba)"),
-                                             QStringLiteral("Mentés képként"), QStringLiteral("-"),
+                                             QStringLiteral("Mentés képként"),
+                                             QStringLiteral("Összesítő jelentés…"), QStringLiteral("-"),
                                              QStringLiteral("Vége")}));
     QCOMPARE(MenuTexts(f.Sg1), (QStringList{QStringLiteral("Névjegy"), QStringLiteral("Elmélet+feladatok"),
                                             QStringLiteral("A program használata")}));

@@ -1,0 +1,83 @@
+#include "Main/ReportCharts.h"
+
+#include "Main/ChartsPage.h"
+#include "Main/core/Instrument.h"
+
+#include <qcustomplot.h>
+#include <QFrame>
+#include <QImage>
+#include <QPixmap>
+
+#include <ostream>
+
+TReportCharts::TReportCharts()
+    : m_page(std::make_unique<TChartsPage>(m_spectra, m_roi))
+{
+    m_page->SetZoomAnimationMs(0);
+    m_page->SetupAtCreation();
+}
+
+TReportCharts::~TReportCharts() = default;
+
+std::string TReportCharts::Picture(const TInstrument &ins, int spectrum, const RoiBoxTexts &boxes)
+{
+    if (spectrum != 1 && spectrum != 2)
+        return {};
+    const SpectrumCounts &counts = ins.Counts.Counts(spectrum);
+    for (int c = 0; c < ChannelCount; ++c)
+        m_spectra.SetCount(spectrum, c, counts[size_t(c)]);
+    // The steps of a load, as the window takes them: the new counts, the ROI boxes
+    // and the mark, then the "Auto" switch ticked.
+    m_page->AfterSpectrumReplaced(spectrum);
+    m_page->RestoreRoiFromLoad(spectrum, boxes);
+    m_page->SetAutoChecked(spectrum, true);
+    // The other chart is the selected one, so both pictures have the plain white
+    // background of a chart the keys do not act on.
+    m_page->SelectChart(spectrum == 1 ? 2 : 1);
+    // A drawing may change the Y scale (the automatic maximum), which asks for
+    // one more drawing; two always settle it.
+    QCustomPlot *chart = m_page->Chart(spectrum);
+    for (int i = 0; i < 2; ++i)
+        chart->replot(QCustomPlot::rpImmediateRefresh);
+
+    const QFrame *frame = m_page->ChartFrame(spectrum);
+    const QFrame *mark = m_page->RoiMark(spectrum);
+    QRect area = frame->geometry();
+    area.setBottom(std::max(area.bottom(), mark->geometry().bottom()));
+    return ReportPng(m_page->Panel(spectrum)->grab(area).toImage());
+}
+
+SpectrumPainter TReportCharts::Painter()
+{
+    return [this](const TInstrument &ins, int spectrum, const RoiBoxTexts &boxes) {
+        return Picture(ins, spectrum, boxes);
+    };
+}
+
+int RunReportTool(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+{
+    ReportOptions opt;
+    std::string error;
+    if (!ParseReportOptions(args, opt, error)) {
+        err << "ionveto-report: " << error << "\n" << ReportUsage();
+        return 2;
+    }
+    if (opt.Help) {
+        out << ReportUsage();
+        return 0;
+    }
+    TReportCharts charts;
+    // A few files go by quickly; more get a line each so a long run shows it is alive.
+    const ReportProgress progress = [&err](int done, int total, const std::string &path) {
+        if (total > 5 && done < total)
+            err << "[" << done + 1 << "/" << total << "] " << path << "\n";
+    };
+    const ReportRunResult r = WriteJuryReport(opt.Folders, opt.OutDir, charts.Painter(), progress);
+    if (!r.Written) {
+        err << "ionveto-report: " << r.Error << "\n";
+        return 1;
+    }
+    err << "ionveto-report: " << r.Layouts << " elrendezés, " << r.Skipped << " kihagyott fájl: " << r.HtmlPath
+        << "\n";
+    return 0;
+}

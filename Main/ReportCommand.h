@@ -1,0 +1,41 @@
+#pragma once
+// "Összesítő jelentés…" in the menu "Fájl", for the jury only: the summary of a
+// folder of contestant folders, written where the jury chooses and opened in
+// the desktop's browser.
+#include "Main/core/JuryReport.h"
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+
+class QAction;
+class QMenu;
+class TForm1;
+
+class TReportCommand : public QObject
+{
+    Q_OBJECT
+public:
+    TReportCommand(TForm1 &form, QMenu *menu);
+
+    QAction *Action = nullptr;   // "Osszesitojelentes1"
+
+    // Replace the folder dialog and the browser (tests): a folder or empty; true when opened.
+    std::function<QString(const QString &caption, const QString &start)> AskFolder;
+    std::function<bool(const QUrl &page)> OpenPage;
+
+    // Asks for the contestants' folder and the report's folder, writes, opens.
+    void Run();
+    const ReportRunResult &LastResult() const { return m_last; }
+
+private:
+    TForm1 &m_form;
+    ReportRunResult m_last;
+};
+
+// Creates the item at the end of `menu` (hidden until a jury identification).
+TReportCommand *AddReportCommand(TForm1 &form, QMenu *menu);
+// The item is there for the jury and never for a contestant.
+void ShowReportCommand(TForm1 &form, bool jury);
