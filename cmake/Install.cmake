@@ -75,3 +75,9 @@ if(UNIX AND NOT APPLE)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, fonts-liberation2")
 endif()
 include(CPack)
+
+if(UNIX AND NOT APPLE)
+  add_test(NAME install_tree
+           COMMAND ${CMAKE_COMMAND} -DBUILD=${CMAKE_BINARY_DIR} -DPREFIX=${CMAKE_BINARY_DIR}/install-check
+                   -P ${CMAKE_SOURCE_DIR}/cmake/CheckInstallTree.cmake)
+endif()

@@ -179,7 +179,7 @@ private slots:
         QTest::addColumn<bool>("readOnly");
         QTest::addColumn<int>("sizeLimit");
         QTest::newRow("spectrum, write-protected") << "--spectrum-out" << true << 0;
-        QTest::newRow("spectrum, size limit") << "--spectrum-out" << false << 4096;
+        QTest::newRow("spectrum, size limit") << "--spectrum-out" << false << 64;
         QTest::newRow("picture, write-protected") << "--picture-out" << true << 0;
         QTest::newRow("picture, size limit") << "--picture-out" << false << 4096;
     }
