@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 PROGRAM=${1:-build/ionveto}
 RUNS=${2:-10}
 TITLE="Azonosító beadása"
-for tool in Xvfb xdotool; do
+for tool in Xvfb xdotool xdpyinfo bc; do
   command -v "$tool" >/dev/null || { echo "needs $tool (bash scripts/install-deps.sh)"; exit 1; }
 done
 [ -x "$PROGRAM" ] || { echo "no program at $PROGRAM"; exit 1; }
@@ -21,6 +21,7 @@ read -r _ XVFB_PID <&3 || true
 read -r DISPLAY_NUMBER <&3
 export DISPLAY=":$DISPLAY_NUMBER"
 trap 'kill "$XVFB_PID" 2>/dev/null || true' EXIT
+for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 
