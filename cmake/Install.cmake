@@ -40,7 +40,7 @@ if(UNIX AND NOT APPLE)
   endforeach()
   install(FILES ${CMAKE_SOURCE_DIR}/resources/man/ionveto-sim.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
-install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ionveto)
 
 # The desktop's validators, where they are installed.
 find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
@@ -57,10 +57,9 @@ set(CPACK_PACKAGE_NAME ionveto)
 set(CPACK_PACKAGE_VENDOR "Ionvető developers")
 set(CPACK_PACKAGE_CONTACT "Ionvető developers <fejlesztok@ionveto.hu>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Sector-field mass spectrometer simulator for a physics competition")
-set(CPACK_PACKAGE_DESCRIPTION
-    "A teaching simulator of a sector-field mass spectrometer: ions fly one by one across a picture\n"
-    "of the apparatus and the ions reaching the detector build a spectrum. Hungarian interface.\n"
-    "Also holds ionveto-sim, the same simulation without a window.")
+set(CPACK_PACKAGE_DESCRIPTION "A teaching simulator of a sector-field mass spectrometer: ions fly one by one \
+across a picture of the apparatus and the ions reaching the detector build a spectrum. Hungarian interface. \
+Also holds ionveto-sim, the same simulation without a window.")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Ionveto)
 set(CPACK_STRIP_FILES ON)

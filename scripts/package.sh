@@ -19,7 +19,7 @@ export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get install -y -qq "./$deb"
 
 echo "Installed files:"
-dpkg -L ionveto | grep -v '/$' | sort
+dpkg -L ionveto | while read -r f; do if [ -f "$f" ]; then echo "$f"; fi; done | sort
 echo "Run of the installed programs:"
 /usr/bin/ionveto-sim --help | head -n 2
 # The window under the offscreen platform: it must still be running (waiting
