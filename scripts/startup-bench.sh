@@ -27,9 +27,10 @@ now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 
 times=()
 rss=()
+cpus=()
 for run in $(seq 1 "$RUNS"); do
   start=$(now_ms)
-  "$PROGRAM" >/dev/null 2>&1 &
+  "$PROGRAM" >/dev/null 2>"${TMPDIR:-/tmp}/startup-bench.err" &
   pid=$!
   found=""
   while kill -0 "$pid" 2>/dev/null; do
@@ -40,14 +41,19 @@ for run in $(seq 1 "$RUNS"); do
     if (( $(now_ms) - start > 10000 )); then break; fi
   done
   if [ -z "$found" ]; then
-    echo "run $run: the dialog did not appear"; kill "$pid" 2>/dev/null || true; exit 1
+    echo "run $run: the dialog did not appear"; cat "${TMPDIR:-/tmp}/startup-bench.err"
+    kill "$pid" 2>/dev/null || true; exit 1
   fi
   kb=$(awk '/^VmRSS:/ {print $2}' "/proc/$pid/status")
+  # Processor time used so far (user + system), which a busy machine changes less than the wall time.
+  cpu=$(awk -v hz="$(getconf CLK_TCK)" '{print int(($14 + $15) * 1000 / hz)}' "/proc/$pid/stat")
   kill "$pid"; wait "$pid" 2>/dev/null || true
   ms=$(( found - start ))
-  times+=("$ms"); rss+=("$kb")
-  printf 'run %2d: dialog after %4d ms, resident %6.1f MB\n' "$run" "$ms" "$(echo "$kb/1024" | bc -l)"
+  times+=("$ms"); rss+=("$kb"); cpus+=("$cpu")
+  printf 'run %2d: dialog after %4d ms (processor %4d ms), resident %6.1f MB\n' "$run" "$ms" "$cpu" \
+    "$(echo "$kb/1024" | bc -l)"
 done
 median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }
-printf 'median: dialog after %s ms, resident %.1f MB (%d runs)\n' "$(median "${times[@]}")" \
-  "$(echo "$(median "${rss[@]}")/1024" | bc -l)" "$RUNS"
+printf 'median: dialog after %s ms (processor %s ms), resident %.1f MB (%d runs, load %s)\n' \
+  "$(median "${times[@]}")" "$(median "${cpus[@]}")" "$(echo "$(median "${rss[@]}")/1024" | bc -l)" "$RUNS" \
+  "$(cut -d' ' -f1 /proc/loadavg)"
