@@ -47,7 +47,7 @@ for run in $(seq 1 "$RUNS"); do
   kb=$(awk '/^VmRSS:/ {print $2}' "/proc/$pid/status")
   # Processor time used so far (user + system), which a busy machine changes less than the wall time.
   cpu=$(awk -v hz="$(getconf CLK_TCK)" '{print int(($14 + $15) * 1000 / hz)}' "/proc/$pid/stat")
-  kill "$pid"; wait "$pid" 2>/dev/null || true
+  kill -KILL "$pid"; wait "$pid" 2>/dev/null || true
   ms=$(( found - start ))
   times+=("$ms"); rss+=("$kb"); cpus+=("$cpu")
   printf 'run %2d: dialog after %4d ms (processor %4d ms), resident %6.1f MB\n' "$run" "$ms" "$cpu" \
