@@ -10,6 +10,7 @@
 #include "Main/PswdDlg.h"
 #include "Main/ReportCommand.h"
 #include "Main/core/Instrument.h"
+#include "Main/core/ProgramFolder.h"
 #include "dialogs/About.h"
 #include "dialogs/ListDlg.h"
 #include "dialogs/Mymsg.h"
@@ -270,8 +271,11 @@ void TForm1::FormCreate()
     InitParameters();
     // 10. The detector overlay, white being its transparent colour.
     Model().DetectorBitmap = NewPicture(PictureSize::DetectorWidth, PictureSize::DetectorHeight);
-    // 11. The program's folder.
-    ProgramFolder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    // 11. The program's folder: beside the program file, or the user's data
+    // folder when the program sits in a folder nobody may write to.
+    const ProgramFolderChoice folder = ChooseProgramFolder();
+    ProgramFolder = folder.Folder;
+    ProgramFolderBesideProgram = folder.BesideProgram;
     WorkFolder = ProgramFolder;
     // 12. The vocabulary of the layout file.
     BuildKeyNames();
@@ -315,6 +319,8 @@ void TForm1::SetProgramFolder(const QString &folder)
     WorkFolder = ProgramFolder;
     if (ListaDlg)
         ListaDlg->SetProgramFolder(ProgramFolder);
+    if (AboutBox)
+        AboutBox->SetProgramFolder(ProgramFolder, ProgramFolderBesideProgram);
 }
 
 // ---------------------------------------------------------------------------

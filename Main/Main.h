@@ -86,6 +86,7 @@ public:
     bool IsContestant = false;
     bool IsJury = false;
     QString ProgramFolder;          // ends with "/"
+    bool ProgramFolderBesideProgram = true; // false: the user's data folder
     QString WorkFolder;
     std::vector<std::string> KeyNames;   // the vocabulary of the layout file, 24 entries
     // The folder the contestant folders go into; by default the program's own.

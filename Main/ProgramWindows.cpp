@@ -25,6 +25,7 @@ std::unique_ptr<TForm1> CreateProgramWindows(TInstrument &instrument, TFormHooks
     auto form = std::make_unique<TForm1>(instrument, std::move(hooks));
     TForm1 *f = form.get();
     f->AboutBox = Keep(new TAboutBox(f));
+    f->AboutBox->SetProgramFolder(f->ProgramFolder, f->ProgramFolderBesideProgram);
     f->SMsg = Keep(new TSMsg(f));
     TSMsg::SetInstance(f->SMsg);
     f->PasswordDlg = Keep(new TPasswordDlg(f));

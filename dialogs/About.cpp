@@ -2,6 +2,7 @@
 
 #include "dialogs/DialogStyle.h"
 
+#include <QDir>
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
@@ -39,13 +40,13 @@ TAboutBox::TAboutBox(QWidget *parent)
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("Névjegy"));
     setModal(true);
-    setFixedSize(298, 210);
+    setFixedSize(298, 250);
     setFont(DialogStyle::PixelFont(QStringLiteral("MS Sans Serif"), 11, false));
 
     auto *panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("Panel1"));
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel->setGeometry(8, 8, 282, 161);
+    panel->setGeometry(8, 8, 282, 201);
 
     m_icon = new QLabel(panel);
     m_icon->setObjectName(QStringLiteral("ProgramIcon"));
@@ -73,11 +74,26 @@ TAboutBox::TAboutBox(QWidget *parent)
         label->setGeometry(8, l.top, 266, 18);
     }
 
+    m_folder = new QLabel(panel);
+    m_folder->setObjectName(QStringLiteral("ProgramFolder"));
+    m_folder->setGeometry(8, 152, 266, 44);
+    m_folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("OKButton"));
-    m_ok->setGeometry(111, 177, 75, 25);
+    m_ok->setGeometry(111, 217, 75, 25);
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TAboutBox::SetProgramFolder(const QString &folder, bool besideProgram)
+{
+    const QString where = besideProgram ? QStringLiteral("a program mappája")
+                                        : QStringLiteral("felhasználói adatmappa");
+    const QString path = m_folder->fontMetrics().elidedText(QDir::toNativeSeparators(folder), Qt::ElideMiddle,
+                                                            m_folder->width());
+    m_folder->setText(QStringLiteral("Munkamappák: %1\n%2").arg(where, path));
+    m_folder->setToolTip(QDir::toNativeSeparators(folder));
 }
 
 void TAboutBox::showEvent(QShowEvent *e)

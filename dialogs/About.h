@@ -18,6 +18,10 @@ public:
     QLabel *ProgramIconLabel() const { return m_icon; }
     QLabel *ProductName() const { return m_title; }
     QPushButton *OKButton() const { return m_ok; }
+    QLabel *FolderLine() const { return m_folder; }
+
+    // Names the folder the contestant folders go to and why it was chosen.
+    void SetProgramFolder(const QString &folder, bool besideProgram);
 
 protected:
     void showEvent(QShowEvent *e) override;
@@ -25,5 +29,6 @@ protected:
 private:
     QLabel *m_icon = nullptr;
     QLabel *m_title = nullptr;
+    QLabel *m_folder = nullptr;
     QPushButton *m_ok = nullptr;
 };

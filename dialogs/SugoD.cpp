@@ -103,11 +103,10 @@ THelpDlg::THelpDlg(QWidget *parent) : QDialog(parent)
     view->installEventFilter(this);
     frame->installEventFilter(this);
 
-    // Both pages are rendered now, at program start, so that opening either
-    // one later does not wait for the text layout.
-    for (int p = 1; p < HelpPageCount; ++p)
-        HelpPageImage(p);
-    LoadPage(0);
+    // The pages are rendered when first opened, not here: the program starts
+    // without laying out their text or holding their pictures.
+    const QSignalBlocker block(scrollBar);
+    scrollBar->setRange(0, 0);
 }
 
 void THelpDlg::LoadPage(int pageNumber)

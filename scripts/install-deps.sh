@@ -5,7 +5,8 @@ set -euo pipefail
 
 PACKAGES=(cmake ninja-build g++ qt6-base-dev libqcustomplot-dev libqcustomplot2.1-qt6
           libjpeg62-turbo-dev libjpeg-turbo-progs libbenchmark-dev
-          xvfb xauth x11-utils x11-apps imagemagick fonts-liberation2 locales)
+          xvfb xauth x11-utils x11-apps imagemagick fonts-liberation2 locales
+          desktop-file-utils appstream dpkg-dev xdotool)
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi

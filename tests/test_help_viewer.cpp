@@ -135,8 +135,11 @@ void TestHelpViewer::createdHiddenOnPageZero()
     QCOMPARE(dlg.windowTitle(), QString::fromUtf8("Súgó"));
     QCOMPARE(dlg.HelpPage(), 0);
     QCOMPARE(dlg.ScrollPosition(), 0);
-    QCOMPARE(dlg.ScrollMaximum(), 1510);
     QCOMPARE(dlg.DragAnchorY(), 0);
+    // Nothing is rendered before the first opening, which keeps start-up short.
+    QVERIFY(dlg.PageImage().isNull());
+    dlg.ShowHelpPage(0);
+    QCOMPARE(dlg.ScrollMaximum(), 1510);
     QCOMPARE(dlg.PageImage(), HelpPageImage(0));
     QVERIFY(ViewShowsRows(dlg, 0));
 }

@@ -16,6 +16,8 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 
+#include <sys/resource.h>
+
 namespace {
 
 const QString LayoutFilter = QStringLiteral("Ionlátó konfigurációs fájlok (*.ini)|*.ini|Minden fájl (*.*)|*.*");
@@ -220,6 +222,29 @@ void TestLayoutCommands::failedWriteReportsAndKeepsEarlierFile()
     QCOMPARE(s.PlatformMessages().size(), 2);
     QCOMPARE(s.PlatformMessages().back(), QStringLiteral("Unable to write to ") + path);
     QCOMPARE(Bytes(path), before);
+
+    // A write-protected file is refused, not replaced; a file-size limit fails the
+    // write part-way without ending the program. Neither leaves a temporary file.
+    s.F().UserId = "104";
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
+    s.Save(path);
+    QVERIFY(s.Settled());
+    QCOMPARE(s.PlatformMessages().size(), 3);
+    QCOMPARE(s.PlatformMessages().back(), QStringLiteral("Unable to write to ") + path);
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 64;
+    setrlimit(RLIMIT_FSIZE, &small);
+    s.Save(path);
+    const bool settled = s.Settled();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    QVERIFY(settled);
+    QCOMPARE(s.PlatformMessages().size(), 4);
+    QCOMPARE(s.PlatformMessages().back(), QStringLiteral("Unable to write to ") + path);
+    QCOMPARE(Bytes(path), before);
+    QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 void TestLayoutCommands::loadIsForTheJuryOnly()

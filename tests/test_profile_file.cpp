@@ -11,6 +11,9 @@
 #include <algorithm>
 #include <csignal>
 #include <fstream>
+#if __has_include(<iconv.h>)
+#include <iconv.h>
+#endif
 #include <random>
 #include <set>
 #include <sys/resource.h>
@@ -88,6 +91,31 @@ private slots:
         for (int b = 0; b < 256; ++b)
             seen.insert(Cp1250ToUtf8(std::string(1, static_cast<char>(b))));
         QCOMPARE(seen.size(), size_t(256));
+    }
+
+    // The code page is a table in the program; where the system has iconv,
+    // every defined byte must read as iconv reads it.
+    void codePageTableMatchesIconv()
+    {
+#if __has_include(<iconv.h>)
+        iconv_t cd = iconv_open("UTF-8", "CP1250");
+        if (cd == reinterpret_cast<iconv_t>(-1))
+            QSKIP("iconv lacks CP1250");
+        int compared = 0;
+        for (int b = 0x80; b < 0x100; ++b) {
+            char in = static_cast<char>(b), out[8];
+            char *inp = &in, *outp = out;
+            size_t inLeft = 1, outLeft = sizeof out;
+            if (iconv(cd, &inp, &inLeft, &outp, &outLeft) == static_cast<size_t>(-1))
+                continue;   // one of the five undefined bytes
+            QCOMPARE(Cp1250ToUtf8(std::string(1, in)), std::string(out, outp));
+            ++compared;
+        }
+        iconv_close(cd);
+        QCOMPARE(compared, 123);
+#else
+        QSKIP("no iconv here");
+#endif
     }
 
     void readsSectionsAndEntries()

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/resource.h>
+
 namespace {
 
 struct Result {
@@ -14,12 +16,20 @@ struct Result {
     QString out, err;
 };
 
-Result RunSim(const QStringList &args)
+Result RunSim(const QStringList &args, rlim_t sizeLimit = 0)
 {
     QProcess p;
+    if (sizeLimit > 0)   // a file-size limit for the child only, as `ulimit -f` sets it
+        p.setChildProcessModifier([sizeLimit] {
+            rlimit r{};
+            getrlimit(RLIMIT_FSIZE, &r);
+            r.rlim_cur = sizeLimit;
+            setrlimit(RLIMIT_FSIZE, &r);
+        });
     p.start(IONVETO_SIM_PATH, args);
     p.waitForFinished(120000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    // A run ended by a signal reads as -1, never as a status the tool could give.
+    return {p.exitStatus() == QProcess::CrashExit ? -1 : p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
 }
 
 } // namespace
@@ -159,6 +169,41 @@ private slots:
         r = RunSim({"--ions", "0", "--spectrum-out", "/nonexistent-folder/x.txt"});
         QCOMPARE(r.exitCode, 1);
         QVERIFY(r.err.contains("Unable to write to /nonexistent-folder/x.txt"));
+    }
+
+    // A write that fails ends the run with status 1 and the message, never by a
+    // signal, and the earlier file stays as it was.
+    void failedWritesAreReportedAndKeepTheEarlierFile_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<int>("sizeLimit");
+        QTest::newRow("spectrum, write-protected") << "--spectrum-out" << true << 0;
+        QTest::newRow("spectrum, size limit") << "--spectrum-out" << false << 64;
+        QTest::newRow("picture, write-protected") << "--picture-out" << true << 0;
+        QTest::newRow("picture, size limit") << "--picture-out" << false << 4096;
+    }
+    void failedWritesAreReportedAndKeepTheEarlierFile()
+    {
+        QFETCH(QString, option);
+        QFETCH(bool, readOnly);
+        QFETCH(int, sizeLimit);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("earlier");
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("korábbi");
+        }
+        if (readOnly)
+            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
+        const Result r = RunSim({"--ions", "10", "--seed", "1", option, path}, sizeLimit);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("Unable to write to " + path), qPrintable(r.err));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("korábbi"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
 
     void warningsGoToStandardError()

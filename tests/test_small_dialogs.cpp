@@ -1,17 +1,20 @@
 // The note, data list and about dialogs: their layout, and the memo text living
 // on through OK and Cancel.
+#include "Main/core/ProgramFolder.h"
 #include "dialogs/About.h"
 #include "dialogs/ListDlg.h"
 #include "dialogs/Megjegyzes.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -219,6 +222,22 @@ void TestSmallDialogs::aboutBox()
     QVERIFY(teal > 400);
     QVERIFY(purplish > 20);
     QVERIFY(!box.ProgramIconLabel()->pixmap().isNull());
+
+    // The work folders stay beside a writable program; an installed program's
+    // folder is not writable (here: not there at all), so the user's data folder
+    // is made and used instead. The box says which.
+    QTemporaryDir dir;
+    const QString perUser = dir.filePath(QStringLiteral("adat/Ionveto"));
+    const ProgramFolderChoice portable = ChooseProgramFolder(dir.path(), perUser);
+    QCOMPARE(portable.Folder, dir.path() + QLatin1Char('/'));
+    QVERIFY(portable.BesideProgram);
+    const ProgramFolderChoice installed = ChooseProgramFolder(dir.filePath(QStringLiteral("nincs")), perUser);
+    QCOMPARE(installed.Folder, perUser + QLatin1Char('/'));
+    QVERIFY(!installed.BesideProgram && QFileInfo(perUser).isDir());
+    box.SetProgramFolder(portable.Folder, true);
+    QVERIFY(box.FolderLine()->text().contains(QStringLiteral("a program mappája")));
+    box.SetProgramFolder(installed.Folder, false);
+    QVERIFY(box.FolderLine()->text().contains(QStringLiteral("felhasználói adatmappa")));
 
     QTimer::singleShot(0, [&] { QTest::keyClick(&box, Qt::Key_Return); });
     QCOMPARE(box.exec(), int(QDialog::Accepted));

@@ -1,10 +1,13 @@
 // Headless run of the instrument: the device set up as the window sets it up at
 // start-up, ions flown with the window's tick rules (without the 10 ms wait).
 #include "Data/Raster.h"
+#include "Main/core/AtomicSave.h"
 #include "Main/core/Instrument.h"
 #include "Main/core/TextExport.h"
 #include "tools/SimLayout.h"
 #include "tools/SimOptions.h"
+
+#include <QBuffer>
 
 #include <chrono>
 #include <cstdio>
@@ -61,7 +64,11 @@ bool WritePicture(const TModel &m, const std::string &path)
     QImage shown = m.TraceBitmap.copy();
     if (m.Detector.Accepted)
         CopyTransparent(shown, m.DetectorBitmap, {PictureSize::DetectorOriginX, PictureSize::DetectorOriginY});
-    return shown.save(QString::fromStdString(path), "PNG");
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !shown.save(&buffer, "PNG"))
+        return false;
+    return SaveFileAtomically(path, std::string_view(png.constData(), static_cast<size_t>(png.size())));
 }
 
 } // namespace
@@ -137,7 +144,7 @@ int main(int argc, char **argv)
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 
     if (!opt.PictureOut.empty() && !WritePicture(m, opt.PictureOut)) {
-        std::cerr << "ionveto-sim: cannot write " << opt.PictureOut << "\n";
+        std::cerr << "ionveto-sim: " << UnableToWriteMessage(opt.PictureOut) << "\n";
         return 1;
     }
     if (opt.Roi) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <iconv.h>
 #include <utility>
 
 namespace {
@@ -57,57 +56,43 @@ void AppendUtf8(std::string &out, char32_t cp)
     }
 }
 
-// The characters of the bytes 0x80 to 0xFF, asked of iconv once per byte.
-struct CodeTable {
-    std::array<char32_t, 128> upper{};                       // byte 0x80 + i -> character
-    std::array<std::pair<char32_t, unsigned char>, 128> back{}; // sorted by character
+// The characters of the bytes 0x80 to 0xFF. The five bytes the code page leaves
+// undefined stand for the control character of their own number, so they
+// survive a round trip.
+constexpr std::array<char16_t, 128> Upper = {
+    0x20AC, 0x0081, 0x201A, 0x0083, 0x201E, 0x2026, 0x2020, 0x2021, // 80
+    0x0088, 0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179, // 88
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 90
+    0x0098, 0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A, // 98
+    0x00A0, 0x02C7, 0x02D8, 0x0141, 0x00A4, 0x0104, 0x00A6, 0x00A7, // A0
+    0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B, // A8
+    0x00B0, 0x00B1, 0x02DB, 0x0142, 0x00B4, 0x00B5, 0x00B6, 0x00B7, // B0
+    0x00B8, 0x0105, 0x015F, 0x00BB, 0x013D, 0x02DD, 0x013E, 0x017C, // B8
+    0x0154, 0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7, // C0
+    0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD, 0x00CE, 0x010E, // C8
+    0x0110, 0x0143, 0x0147, 0x00D3, 0x00D4, 0x0150, 0x00D6, 0x00D7, // D0
+    0x0158, 0x016E, 0x00DA, 0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF, // D8
+    0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7, // E0
+    0x010D, 0x00E9, 0x0119, 0x00EB, 0x011B, 0x00ED, 0x00EE, 0x010F, // E8
+    0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7, // F0
+    0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9, // F8
 };
 
-// A byte iconv does not define (or all of them, should iconv lack the code page)
-// stands for the control character of its own number, so it survives a round trip.
-char32_t AskIconv(iconv_t cd, unsigned char b)
+// The same pairs sorted by character, for writing.
+constexpr std::array<std::pair<char16_t, unsigned char>, 128> BuildBack()
 {
-    char in[1] = {static_cast<char>(b)};
-    char out[8];
-    char *inp = in;
-    char *outp = out;
-    size_t inLeft = 1, outLeft = sizeof out;
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return b;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(cd, &inp, &inLeft, &outp, &outLeft) == static_cast<size_t>(-1) || inLeft != 0)
-        return b;
-    const std::string_view utf8(out, static_cast<size_t>(outp - out));
-    const auto [cp, len] = DecodeUtf8(utf8, 0);
-    return (len == 0 || len != utf8.size()) ? b : cp;
+    std::array<std::pair<char16_t, unsigned char>, 128> back{};
+    for (size_t i = 0; i < Upper.size(); ++i)
+        back[i] = {Upper[i], static_cast<unsigned char>(0x80 + i)};
+    std::sort(back.begin(), back.end());
+    return back;
 }
-
-CodeTable BuildTable()
-{
-    CodeTable t;
-    iconv_t cd = iconv_open("UTF-8", "CP1250");
-    for (int i = 0; i < 128; ++i) {
-        const auto b = static_cast<unsigned char>(0x80 + i);
-        t.upper[i] = AskIconv(cd, b);
-        t.back[i] = {t.upper[i], b};
-    }
-    if (cd != reinterpret_cast<iconv_t>(-1))
-        iconv_close(cd);
-    std::sort(t.back.begin(), t.back.end());
-    return t;
-}
-
-const CodeTable &Table()
-{
-    static const CodeTable table = BuildTable(); // built once, thread-safe
-    return table;
-}
+constexpr auto Back = BuildBack();
 
 } // namespace
 
 std::string Cp1250ToUtf8(std::string_view bytes)
 {
-    const CodeTable &t = Table();
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 8);
     for (char c : bytes) {
@@ -115,14 +100,13 @@ std::string Cp1250ToUtf8(std::string_view bytes)
         if (b < 0x80)
             out += c;
         else
-            AppendUtf8(out, t.upper[b - 0x80]);
+            AppendUtf8(out, Upper[b - 0x80]);
     }
     return out;
 }
 
 std::string Utf8ToCp1250(std::string_view utf8)
 {
-    const CodeTable &t = Table();
     std::string out;
     out.reserve(utf8.size());
     size_t i = 0;
@@ -138,9 +122,11 @@ std::string Utf8ToCp1250(std::string_view utf8)
             out += static_cast<char>(cp);
             continue;
         }
-        const auto it = std::lower_bound(t.back.begin(), t.back.end(),
-                                         std::make_pair(cp, static_cast<unsigned char>(0)));
-        out += (it != t.back.end() && it->first == cp) ? static_cast<char>(it->second) : '?';
+        const auto it = cp > 0xFFFF ? Back.end()
+                                    : std::lower_bound(Back.begin(), Back.end(),
+                                                       std::make_pair(static_cast<char16_t>(cp),
+                                                                      static_cast<unsigned char>(0)));
+        out += (it != Back.end() && it->first == cp) ? static_cast<char>(it->second) : '?';
     }
     return out;
 }

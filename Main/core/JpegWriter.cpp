@@ -1,7 +1,8 @@
 #include "Main/core/JpegWriter.h"
 
+#include "Main/core/AtomicSave.h"
+
 #include <QImage>
-#include <QSaveFile>
 #include <QString>
 
 #include <csetjmp>
@@ -173,21 +174,7 @@ bool WriteJpegBytes(const std::vector<unsigned char> &bytes, const std::string &
         SetError(error, failure);
         return false;
     }
-    // QSaveFile writes a temporary file beside the target and renames it over
-    // the target only when everything has been written.
-    QSaveFile file(QString::fromStdString(path));
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
-        SetError(error, failure);
-        return false;
-    }
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(reinterpret_cast<const char *>(bytes.data()), size) != size) {
-        file.cancelWriting();   // the temporary file goes, the target stays
-        SetError(error, failure);
-        return false;
-    }
-    if (!file.commit()) {
+    if (!SaveFileAtomically(path, std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()))) {
         SetError(error, failure);
         return false;
     }

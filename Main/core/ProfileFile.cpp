@@ -1,14 +1,12 @@
 #include "Main/core/ProfileFile.h"
 
+#include "Main/core/AtomicSave.h"
 #include "Main/core/Cp1250.h"
 #include "Main/core/NumberText.h"
 
-#include <atomic>
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <QFile>
+#include <QFileInfo>
+
 #include <utility>
 
 namespace {
@@ -82,68 +80,6 @@ std::vector<std::string> SplitLines(std::string_view text)
     return lines;
 }
 
-bool WriteAll(int fd, std::string_view data)
-{
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
-}
-
-std::string FolderOf(const std::string &path)
-{
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Creates a new, uniquely named file in `folder`; -1 when that is impossible.
-int CreateTemporary(const std::string &folder, std::string &name)
-{
-    static std::atomic<unsigned> counter{0};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = folder + "/.ionveto-" + std::to_string(::getpid()) + "-"
-               + std::to_string(counter++) + ".tmp";
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
-void SyncFolder(const std::string &folder)
-{
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd); // the rename is done; this only makes it durable sooner
-    ::close(fd);
-}
-
-bool ReplaceFile(const std::string &path, std::string_view bytes)
-{
-    const std::string folder = FolderOf(path);
-    std::string temp;
-    const int fd = CreateTemporary(folder, temp);
-    if (fd < 0)
-        return false;
-    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    SyncFolder(folder);
-    return true;
-}
-
 } // namespace
 
 ProfileFile::Line ProfileFile::ParseLine(std::string text)
@@ -188,19 +124,17 @@ ProfileFile ProfileFile::FromBytes(std::string_view bytes)
 bool ProfileFile::Load(const std::string &path)
 {
     Clear();
-    FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return errno == ENOENT || errno == ENOTDIR;
-    std::string bytes;
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        bytes.append(buf, n);
-    const bool ok = !std::ferror(f);
-    std::fclose(f);
-    if (!ok)
+    // Qt's file layer takes UTF-8 names on every platform.
+    const QString name = QString::fromStdString(path);
+    if (!QFileInfo(name).exists() && !QFileInfo(name).isSymLink())
+        return true;
+    QFile f(name);
+    if (QFileInfo(name).isDir() || !f.open(QIODevice::ReadOnly))
         return false;
-    *this = FromBytes(bytes);
+    const QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        return false;
+    *this = FromBytes(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
     return true;
 }
 
@@ -218,7 +152,7 @@ std::string ProfileFile::ToBytes() const
 
 bool ProfileFile::Save(const std::string &path) const
 {
-    return ReplaceFile(path, ToBytes());
+    return SaveFileAtomically(path, ToBytes());
 }
 
 const ProfileFile::Section *ProfileFile::FindSection(std::string_view section) const

@@ -39,10 +39,9 @@ public:
     // The whole file as it goes to disk.
     std::string ToBytes() const;
 
-    // Writes the file to `path` so that it is replaced in one step: the content
-    // goes to a new file in the same folder, is flushed to the disk and then
-    // renamed over `path`. On any failure the file that was there before is left
-    // untouched and the result is false.
+    // Writes the file to `path` so that it is replaced in one step (see
+    // SaveFileAtomically): on any failure, a write-protected target included,
+    // the file that was there before is left untouched and the result is false.
     bool Save(const std::string &path) const;
 
     // The value of the entry, without surrounding blanks; `fallback` when the

@@ -1,0 +1,101 @@
+// The one save path every writer uses: a failed write of any kind keeps the
+// earlier file byte for byte, leaves no temporary file and never ends the
+// process, not even past a file-size limit.
+#include "Main/core/AtomicSave.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+#include <sys/resource.h>
+
+namespace {
+
+QByteArray Bytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void Write(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+// Runs `save` under a file-size limit of `limit` bytes. The signal such a
+// limit raises is left at its default here: only the save may keep it from
+// ending this process.
+bool UnderSizeLimit(rlim_t limit, const std::function<bool()> &save)
+{
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = limit;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool ok = save();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    return ok;
+}
+
+} // namespace
+
+class TestAtomicSave : public QObject {
+    Q_OBJECT
+
+private slots:
+    void failedSavesKeepTheEarlierFile_data()
+    {
+        QTest::addColumn<QString>("target");   // inside a fresh folder
+        QTest::addColumn<QString>("prepare");  // what stands there before
+        QTest::addColumn<int>("sizeLimit");    // 0: none
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("missing folder") << "nincs/meres.ini" << "" << 0 << false;
+        QTest::newRow("folder as target") << "mappa.ini" << "folder" << 0 << false;
+        QTest::newRow("write-protected file") << "vedett.ini" << "read-only" << 0 << false;
+        QTest::newRow("size limit half-way") << "meres.ini" << "file" << 4096 << false;
+        QTest::newRow("new file") << "uj.ini" << "" << 0 << true;
+        QTest::newRow("replaces a file") << "meres.ini" << "file" << 0 << true;
+    }
+    void failedSavesKeepTheEarlierFile()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, prepare);
+        QFETCH(int, sizeLimit);
+        QFETCH(bool, saved);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(target);
+        const QByteArray earlier = "[User]\r\nName=korábbi\r\n";
+        if (prepare == "folder") {
+            QVERIFY(QDir().mkdir(path));
+        } else if (!prepare.isEmpty()) {
+            Write(path, earlier);
+            if (prepare == "read-only")
+                QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        }
+        const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        const QByteArray content(3 * 4096 + 123, 'x');   // larger than the limit
+        const std::string name = path.toStdString();
+        const auto save = [&] { return SaveFileAtomically(name, std::string_view(content.constData(), content.size())); };
+        const bool ok = sizeLimit > 0 ? UnderSizeLimit(sizeLimit, save) : save();
+
+        QCOMPARE(ok, saved);
+        const QStringList after = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        if (saved) {
+            QCOMPARE(Bytes(path), content);
+            QCOMPARE(after.size(), before.size() + (prepare.isEmpty() ? 1 : 0));
+            return;
+        }
+        QCOMPARE(after, before);   // no temporary file, nothing new
+        if (prepare == "file" || prepare == "read-only")
+            QCOMPARE(Bytes(path), earlier);
+        QCOMPARE(QFileInfo(path).isDir(), prepare == "folder");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAtomicSave)
+#include "test_atomic_save.moc"
