@@ -234,6 +234,13 @@ void TestSmallDialogs::aboutBox()
     const ProgramFolderChoice installed = ChooseProgramFolder(dir.filePath(QStringLiteral("nincs")), perUser);
     QCOMPARE(installed.Folder, perUser + QLatin1Char('/'));
     QVERIFY(!installed.BesideProgram && QFileInfo(perUser).isDir());
+    // A writable folder inside an install tree (an administrator running the
+    // installed program) still uses the user's data folder.
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("pfx/bin")) && QDir(dir.path()).mkpath(QStringLiteral("pfx/share/metainfo")));
+    QFile meta(dir.filePath(QStringLiteral("pfx/share/metainfo/hu.ionveto.Ionveto.metainfo.xml")));
+    QVERIFY(meta.open(QIODevice::WriteOnly));
+    meta.close();
+    QVERIFY(!ChooseProgramFolder(dir.filePath(QStringLiteral("pfx/bin")), perUser).BesideProgram);
     box.SetProgramFolder(portable.Folder, true);
     QVERIFY(box.FolderLine()->text().contains(QStringLiteral("a program mappája")));
     box.SetProgramFolder(installed.Folder, false);

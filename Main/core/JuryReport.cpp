@@ -5,6 +5,7 @@
 
 #include "Data/Detector.h"
 #include "Data/Model.h"
+#include "Main/core/AtomicSave.h"
 #include "Main/core/DeviceValues.h"
 #include "Main/core/Instrument.h"
 #include "Main/core/NumberText.h"
@@ -18,7 +19,6 @@
 #include <QImage>
 #include <QImageWriter>
 #include <QList>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <memory>
@@ -329,22 +329,6 @@ JuryReport BuildJuryReport(const std::vector<std::string> &folders, const Spectr
     return report;
 }
 
-namespace {
-
-bool WriteWhole(const QString &path, const std::string &bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
-
-} // namespace
-
 ReportRunResult WriteJuryReport(const std::vector<std::string> &folders, const std::string &outDir,
                                 const SpectrumPainter &painter, const ReportProgress &progress)
 {
@@ -360,7 +344,7 @@ ReportRunResult WriteJuryReport(const std::vector<std::string> &folders, const s
     r.Layouts = int(report.Layouts.size());
     r.Skipped = int(report.Skipped.size());
     for (const auto &[path, bytes] : {std::pair{csvPath, JuryReportCsv(report)}, std::pair{htmlPath, JuryReportHtml(report)}}) {
-        if (!WriteWhole(path, bytes)) {
+        if (!SaveFileAtomically(S(path), bytes)) {
             r.Error = UnableToWriteMessage(S(QDir::toNativeSeparators(path)));
             return r;
         }

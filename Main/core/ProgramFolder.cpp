@@ -23,11 +23,21 @@ bool CanWriteIn(const QString &folder)
     return probe.open();   // removed again when `probe` goes
 }
 
+// A program installed by a package sits in a tree that also carries its
+// desktop metadata (`bin/` beside `share/metainfo/`). Such a program never
+// keeps contestant folders in a system folder, not even when an administrator
+// (who may write there) runs it.
+bool IsInstalledTree(const QString &programDir)
+{
+    return QFileInfo::exists(WithSlash(programDir)
+                             + QStringLiteral("../share/metainfo/hu.ionveto.Ionveto.metainfo.xml"));
+}
+
 } // namespace
 
 ProgramFolderChoice ChooseProgramFolder(const QString &programDir, const QString &perUserDir)
 {
-    if (CanWriteIn(programDir))
+    if (!IsInstalledTree(programDir) && CanWriteIn(programDir))
         return {WithSlash(programDir), true};
     if (perUserDir.isEmpty() || !QDir().mkpath(perUserDir))
         return {WithSlash(programDir), true};

@@ -2,7 +2,7 @@
 // Where the program keeps the contestant folders and starts the data list's
 // save dialog: beside the program file when that folder is writable (a build
 // folder, a portable copy on a stick), otherwise in the user's own data folder,
-// as for a program installed into a system folder.
+// as for a program installed into a system folder (or any installed copy).
 #include <QString>
 
 struct ProgramFolderChoice {
