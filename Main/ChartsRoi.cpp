@@ -14,19 +14,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+using ChartsText::Std;
+using ChartsText::Text;
+
 namespace {
 
 const QColor RoiLime(0, 255, 0);
-
-QString Text(const std::string &s)
-{
-    return QString::fromStdString(s);
-}
-
-std::string Std(const QString &s)
-{
-    return s.toStdString();
-}
 
 } // namespace
 
