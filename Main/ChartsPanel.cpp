@@ -60,14 +60,8 @@ void TChartsPage::BuildPanel(int s, QPoint at, QSize size)
     QFont labelFont = DialogStyle::PixelFont(QStringLiteral("Arial"), 13, true);
     QFont fieldFont = DialogStyle::PixelFont(QStringLiteral("Arial"), 12, false);
 
-    p->panel = new QFrame(this);
-    p->panel->setObjectName(name("Panel7", "Panel8"));
-    p->panel->setGeometry(QRect(at, size));
-    p->panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    p->panel->setLineWidth(1);
-    p->panel->setAutoFillBackground(true);
+    p->panel = FormStyle::TealPanel(this, first ? "Panel7" : "Panel8", QRect(at, size));
     QPalette pal = p->panel->palette();
-    pal.setColor(QPalette::Window, FormStyle::PanelColor());
     pal.setColor(QPalette::WindowText, Qt::white);
     p->panel->setPalette(pal);
     p->panel->setFont(labelFont);
