@@ -1011,7 +1011,7 @@ void TestChartsPage::loadingSteps()
     const QRect mark = f.page->RoiMark(2)->geometry();
     const std::optional<std::string> failure = f.page->RestoreRoiFromLoad(2, {"5", "x7", "1", "2"});
     QVERIFY(failure);
-    QCOMPARE(QString::fromStdString(*failure), QString("'x7' is not a valid integer value"));
+    QCOMPARE(QString::fromStdString(*failure), QString("„x7” nem érvényes szám."));
     QCOMPARE(f.page->RoiBox(2, 1)->text(), QString("x7"));
     QCOMPARE(f.roi[1].X1, 5);
     QCOMPARE(f.page->RoiMark(2)->geometry(), mark);
