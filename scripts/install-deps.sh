@@ -6,6 +6,7 @@ set -euo pipefail
 PACKAGES=(cmake ninja-build g++ qt6-base-dev libqcustomplot-dev libqcustomplot2.1-qt6
           libjpeg62-turbo-dev libjpeg-turbo-progs libbenchmark-dev
           xvfb xauth x11-utils x11-apps imagemagick fonts-liberation2 locales)
+PACKAGES+=(qt6-translations-l10n)   # the toolkit's own texts in Hungarian
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
