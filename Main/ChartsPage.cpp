@@ -5,6 +5,7 @@
 #include "Main/ChartsPage.h"
 
 #include "Main/ChartsPanel.h"
+#include "Main/FormStyle.h"
 #include "Main/core/Instrument.h"
 #include "dialogs/Mymsg.h"
 
@@ -32,6 +33,8 @@ TChartsPage::TChartsPage(Spectra &spectra, std::array<RoiData, 2> &roi, QWidget 
     : QWidget(parent), m_spectra(spectra), m_roi(roi)
 {
     setObjectName(QStringLiteral("ChartsPage"));
+    // The window's own green between the panels, as on the device page.
+    DialogStyle::SetBackground(this, FormStyle::WindowColor());
     setMinimumSize(1010, 740);
     resize(1025, 750);
 

@@ -83,9 +83,12 @@ void TChartsPage::BuildPanel(int s, QPoint at, QSize size)
         e->setText(text);
         return e;
     };
-    const auto makeLabel = [&](QWidget *parent, const QString &text, QRect r) {
+    // A box's label names it for the keyboard and for assistive technology.
+    const auto makeLabel = [&](QWidget *parent, const QString &text, QRect r, QLineEdit *box) {
         auto *l = new QLabel(text, parent);
         l->setGeometry(r);
+        l->setBuddy(box);
+        box->setAccessibleName(text);
         return l;
     };
 
@@ -94,18 +97,19 @@ void TChartsPage::BuildPanel(int s, QPoint at, QSize size)
     // read-only box and not into "Y-Max", whose leaving would fix the Y scale.
     p->cursorGroup = new QGroupBox(QStringLiteral("Cursor"), p->panel);
     p->cursorGroup->setGeometry(6, 58, 148, 76);
-    makeLabel(p->cursorGroup, QStringLiteral("X:"), QRect(8, 20, 20, 22));
     p->cursorX = makeBox(p->cursorGroup, name("Edit19", "Edit21"), QRect(30, 20, 110, 22), true,
                          QStringLiteral("0"));
-    makeLabel(p->cursorGroup, QStringLiteral("Y:"), QRect(8, 46, 20, 22));
+    makeLabel(p->cursorGroup, QStringLiteral("X:"), QRect(8, 20, 20, 22), p->cursorX);
     p->cursorY = makeBox(p->cursorGroup, name("Edit20", "Edit22"), QRect(30, 46, 110, 22), true,
                          QStringLiteral("0"));
+    makeLabel(p->cursorGroup, QStringLiteral("Y:"), QRect(8, 46, 20, 22), p->cursorY);
 
     // "Y-Max" with its "Auto" switch.
     p->yMaxGroup = new QGroupBox(QStringLiteral("Y-Max"), p->panel);
     p->yMaxGroup->setGeometry(6, 4, 148, 50);
     p->yMax = makeBox(p->yMaxGroup, name("Edit17", "Edit18"), QRect(8, 20, 70, 22), false,
                       QStringLiteral("100"));
+    p->yMax->setAccessibleName(QStringLiteral("Y-Max")); // its group's title is its label
     p->yMax->installEventFilter(this);
     p->autoBox = new QCheckBox(QStringLiteral("Auto"), p->yMaxGroup);
     p->autoBox->setObjectName(name("CheckBox7", "CheckBox8"));
@@ -187,8 +191,9 @@ void TChartsPage::BuildPanel(int s, QPoint at, QSize size)
     p->band->setAttribute(Qt::WA_TransparentForMouseEvents);
     p->band->hide();
 
-    // The strip lies in the panel beneath the chart, which covers its upper part.
-    p->roiMark->stackUnder(p->chartFrame);
+    // The strip lies in the panel beneath everything else: the chart covers its
+    // upper part, and no control is ever hidden under it.
+    p->roiMark->lower();
 
     // Every control of the panel carries its panel number; the shared handlers
     // find their panel by it.
