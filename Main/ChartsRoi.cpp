@@ -183,9 +183,8 @@ std::optional<std::string> TChartsPage::RestoreRoiFromLoad(int s, const RoiBoxTe
     RoiBoxTexts shown;
     std::string *out[4] = {&shown.X1, &shown.X2, &shown.Brutto, &shown.Kozep};
     for (int i = 0; i < 4; ++i) {
-        std::string t(TrimControl(*in[i]));
-        if (t.empty())
-            t = "0";
+        const std::string_view trimmed = TrimControl(*in[i]);
+        const std::string t(trimmed.empty() ? std::string_view("0") : trimmed);
         *out[i] = t;
         p.roiBox[size_t(i)]->setText(Text(t));
     }
