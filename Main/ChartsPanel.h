@@ -1,12 +1,15 @@
 #pragma once
-// The controls and view state of one spectrum panel of the page "Grafikonok".
-// Shared by ChartsPage.cpp and ChartsRoi.cpp only.
+// The controls and view state of one spectrum panel of the page "Grafikonok",
+// and the small helpers its files share. Included by the page's own files only.
 #include "Main/ChartsPage.h"
 
 #include <QColor>
+#include <QLineEdit>
 #include <QPoint>
+#include <QString>
 
 #include <array>
+#include <string>
 
 class QCPGraph;
 
@@ -54,3 +57,22 @@ struct TChartsPage::PanelControls {
 // bottom edge, so the chart covers that part.
 constexpr int RoiMarkOverlap = 12;
 constexpr int RoiMarkHeight = 33;
+
+// Chart backgrounds: plain, selected (the Alt+arrow keys act on it), dragging a zoom.
+inline const QColor ChartWhite{255, 255, 255};
+inline const QColor ChartSelected{255, 255, 170};
+inline const QColor ChartDragging{128, 128, 128};
+
+namespace ChartsText {
+
+inline QString Text(const std::string &s) { return QString::fromStdString(s); }
+inline std::string Std(const QString &s) { return s.toStdString(); }
+
+// Writes a box only when its text changes: a rewrite would reset its cursor and selection.
+inline void SetEditText(QLineEdit *box, const QString &text)
+{
+    if (box->text() != text)
+        box->setText(text);
+}
+
+} // namespace ChartsText

@@ -14,18 +14,21 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+using ChartsText::Std;
+using ChartsText::Text;
+
 namespace {
 
 const QColor RoiLime(0, 255, 0);
 
-QString Text(const std::string &s)
+// "Számíts!" hides itself once the results are current. Were it holding the
+// focus, the focus would fall on the read-only "Bruttó:" box with its number
+// highlighted; it goes to the panel's next control, "Törlés", instead.
+void HideEvaluate(QPushButton *evaluate, QPushButton *next)
 {
-    return QString::fromStdString(s);
-}
-
-std::string Std(const QString &s)
-{
-    return s.toStdString();
+    if (evaluate->hasFocus())
+        next->setFocus(Qt::TabFocusReason);
+    evaluate->hide();
 }
 
 } // namespace
@@ -42,9 +45,12 @@ void TChartsPage::BuildRoiGroup(PanelControls &p, int s)
     p.roiGroup->setObjectName(name("GroupBox6", "GroupBox7"));
     p.roiGroup->setGeometry(6, 138, 148, 172);
 
-    const auto label = [&](const QString &text, QRect r) {
+    // Each box is its label's buddy and carries the label's text as its name.
+    const auto label = [&](const QString &text, QRect r, QLineEdit *box) {
         auto *l = new QLabel(text, p.roiGroup);
         l->setGeometry(r);
+        l->setBuddy(box);
+        box->setAccessibleName(text);
     };
     const auto box = [&](const QString &objectName, QRect r, const QString &text) {
         auto *e = new QLineEdit(p.roiGroup);
@@ -66,20 +72,20 @@ void TChartsPage::BuildRoiGroup(PanelControls &p, int s)
         return b;
     };
 
-    label(QStringLiteral("X1:"), QRect(8, 16, 60, 16));
-    label(QStringLiteral("X2:"), QRect(78, 16, 60, 16));
     p.roiBox[0] = box(name("Edit23", "Edit27"), QRect(8, 33, 62, 22), QStringLiteral("0"));
     p.roiBox[1] = box(name("Edit24", "Edit28"), QRect(78, 33, 62, 22), QStringLiteral("0"));
+    label(QStringLiteral("X1:"), QRect(8, 16, 60, 16), p.roiBox[0]);
+    label(QStringLiteral("X2:"), QRect(78, 16, 60, 16), p.roiBox[1]);
     p.setX1 = button(name("Button7", "Button10"), QStringLiteral("Set"), QRect(8, 58, 62, 22));
     p.setX2 = button(name("Button8", "Button11"), QStringLiteral("Set"), QRect(78, 58, 62, 22));
     p.setX1->setProperty("Bound", 1);
     p.setX2->setProperty("Bound", 2);
     p.evaluate = button(name("Button9", "Button12"), QStringLiteral("Számíts!"),
                         QRect(8, 85, 132, 24));
-    label(QStringLiteral("Bruttó:"), QRect(8, 116, 54, 22));
     p.roiBox[2] = box(name("Edit25", "Edit29"), QRect(62, 116, 78, 22), QString());
-    label(QStringLiteral("Közép:"), QRect(8, 143, 54, 22));
+    label(QStringLiteral("Bruttó:"), QRect(8, 116, 54, 22), p.roiBox[2]);
     p.roiBox[3] = box(name("Edit26", "Edit30"), QRect(62, 143, 78, 22), QString());
+    label(QStringLiteral("Közép:"), QRect(8, 143, 54, 22), p.roiBox[3]);
 
     connect(p.setX1, &QPushButton::clicked, this, &TChartsPage::Button7Click);
     connect(p.setX2, &QPushButton::clicked, this, &TChartsPage::Button7Click);
@@ -139,7 +145,7 @@ void TChartsPage::Button9Click()
         p.roiBox[2]->setText(Text(FormatBrutto(roi.Brutto)));
         p.roiBox[3]->setText(Text(FormatKozep(roi.Kozep)));
     }
-    p.evaluate->hide();
+    HideEvaluate(p.evaluate, p.clear);
 }
 
 void TChartsPage::PlaceRoiMark(int s)
@@ -172,14 +178,13 @@ std::optional<std::string> TChartsPage::RestoreRoiFromLoad(int s, const RoiBoxTe
         return std::nullopt;
     PanelControls &p = P(s);
     // The loaded results are current: no evaluation is offered until a bound is set.
-    p.evaluate->hide();
+    HideEvaluate(p.evaluate, p.clear);
     const std::string *in[4] = {&texts.X1, &texts.X2, &texts.Brutto, &texts.Kozep};
     RoiBoxTexts shown;
     std::string *out[4] = {&shown.X1, &shown.X2, &shown.Brutto, &shown.Kozep};
     for (int i = 0; i < 4; ++i) {
-        std::string t(TrimControl(*in[i]));
-        if (t.empty())
-            t = "0";
+        const std::string_view trimmed = TrimControl(*in[i]);
+        const std::string t(trimmed.empty() ? std::string_view("0") : trimmed);
         *out[i] = t;
         p.roiBox[size_t(i)]->setText(Text(t));
     }

@@ -441,7 +441,7 @@ bool TForm1::ReadFieldValues(DeviceFields &f)
             return true;
         }
         QMessageBox::critical(this, QStringLiteral("Ionvető"),
-                              QStringLiteral("„%1” nem érvényes szám.").arg(edit->text()));
+                              QString::fromStdString(NotANumberMessage(edit->text().toStdString())));
         return false;
     };
     if (!f.UnknownMode && !read(Edit1, f.Mass))

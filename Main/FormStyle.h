@@ -32,7 +32,7 @@ inline QString Caption(const char *utf8)
     return s;
 }
 
-// A raised teal panel of the device page.
+// A raised teal panel of the window: the device page's panels and the two spectrum panels.
 inline QFrame *TealPanel(QWidget *parent, const char *name, QRect geometry)
 {
     auto *panel = new QFrame(parent);

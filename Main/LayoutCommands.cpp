@@ -203,7 +203,7 @@ std::optional<std::string> TForm1::LoadLayout(const ProfileFile &file)
             fields.insert(fields.begin(), Edit1);
         for (QLineEdit *e : fields)
             if (!ParseFloat(Std(e->text())))
-                return NotAFloatMessage(Std(e->text()));
+                return NotANumberMessage(Std(e->text()));
         ApplyParameters();
         return std::nullopt;
     };

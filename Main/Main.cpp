@@ -74,7 +74,9 @@ TForm1::~TForm1()
             hook->Disarm();
     Timer1->stop();
     Timer2->stop();
-    QObject::disconnect(nullptr, nullptr, this, nullptr);
+    // Cut every connection from a control to this window, sender by sender.
+    for (QObject *child : findChildren<QObject *>())
+        QObject::disconnect(child, nullptr, this, nullptr);
 }
 
 TModel &TForm1::Model()

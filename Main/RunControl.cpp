@@ -62,7 +62,7 @@ void TForm1::Button1Click()
         if (running)
             RelockDuringRun();
         QMessageBox::critical(this, QStringLiteral("Ionvető"),
-                              QStringLiteral("'%1' is not a valid integer value").arg(Edit11->text()));
+                              QString::fromStdString(NotANumberMessage(Edit11->text().toStdString())));
         return;
     }
     run.PresetCount = *preset;

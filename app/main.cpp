@@ -1,6 +1,7 @@
 // Ionvető: the sector-field mass spectrometer simulator.
 #include "Data/Model.h"
 #include "Main/ProgramWindows.h"
+#include "Main/Translations.h"
 #include "Main/core/Instrument.h"
 
 #include <QApplication>
@@ -10,6 +11,8 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // Before any widget: the toolkit's dialogs and menus speak Hungarian too.
+    InstallTranslators(app);
     // The model exists before any window: its pictures, elements and isotope tables.
     auto instrument = std::make_unique<TInstrument>();
     InitModel(instrument->Model);

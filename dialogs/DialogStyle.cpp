@@ -51,7 +51,9 @@ void CenterOver(QWidget *w, const QWidget *over)
     }
     const QWidget *top = over->window();
     const QRect g = top->frameGeometry();
-    w->move(g.center() - QPoint(w->width() / 2, w->height() / 2));
+    // The frame's own size: its title bar and borders count once they are known.
+    const QSize s = w->frameGeometry().size();
+    w->move(g.center() - QPoint(s.width() / 2, s.height() / 2));
 }
 
 QStringList MemoLines(const QPlainTextEdit *memo)

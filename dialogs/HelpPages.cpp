@@ -437,9 +437,11 @@ QImage DetectorFigure()
     const WorldView v{740.0, QPointF(24 + 1.06 * 740.0, 16 - 0.33 * 740.0)};
     DrawApparatus(p, v, a);
 
-    // Three example points across the beam, and the parabola x = f(y) through them.
+    // Three example points across the beam, the first in drift 2 and the other two
+    // in drift 3 (which begins 0.44 m along drift 2's axis), and the parabola
+    // x = f(y) through them.
     const Drift &d2 = a.drift2;
-    const QPointF pts[3] = {v(d2.Along(0.63, 0.11)), v(d2.Along(0.60, 0.0)), v(d2.Along(0.62, -0.10))};
+    const QPointF pts[3] = {v(d2.Along(0.41, 0.11)), v(d2.Along(0.49, 0.0)), v(d2.Along(0.57, -0.10))};
     const double x1 = pts[0].x(), y1 = pts[0].y(), x2 = pts[1].x(), y2 = pts[1].y();
     const double x3 = pts[2].x(), y3 = pts[2].y();
     const double b = (x2 - x1) / (y2 - y1);
@@ -553,26 +555,28 @@ QImage ChartFigure()
     p.drawLine(QPointF(95, 38), QPointF(100, 29));
     label(QPointF(106, 24), QString::fromUtf8("Auto"));
 
-    group(QRectF(10, 64, 150, 36), QString::fromUtf8("Cursor"));
-    label(QPointF(16, 74), QString::fromUtf8("X:"));
-    field(QRectF(34, 74, 44, 20), QString::fromUtf8("512"), false);
-    label(QPointF(86, 74), QString::fromUtf8("Y:"));
-    field(QRectF(104, 74, 48, 20), QString::fromUtf8("46"), false);
+    // As the program lays the column out: the cursor boxes stacked, the ROI bounds
+    // under their labels, and after an evaluation the results filled in while
+    // "Számíts!" is hidden until a bound is set again.
+    group(QRectF(10, 62, 150, 60), QString::fromUtf8("Cursor"));
+    label(QPointF(16, 70), QString::fromUtf8("X:"));
+    field(QRectF(38, 70, 114, 20), QString::fromUtf8("512"), false);
+    label(QPointF(16, 96), QString::fromUtf8("Y:"));
+    field(QRectF(38, 96, 114, 20), QString::fromUtf8("46"), false);
 
-    group(QRectF(10, 114, 150, 152), QString::fromUtf8("ROI"));
-    label(QPointF(16, 124), QString::fromUtf8("X1:"));
-    field(QRectF(40, 124, 38, 20), QString::fromUtf8("480"), false);
-    label(QPointF(86, 124), QString::fromUtf8("X2:"));
-    field(QRectF(110, 124, 42, 20), QString::fromUtf8("530"), false);
-    button(QRectF(40, 150, 38, 20), QString::fromUtf8("Set"));
-    button(QRectF(110, 150, 42, 20), QString::fromUtf8("Set"));
-    button(QRectF(40, 178, 112, 22), QString::fromUtf8("Számíts!"));
-    label(QPointF(16, 208), QString::fromUtf8("Bruttó:"));
-    field(QRectF(72, 208, 80, 20), QString::fromUtf8("1440"), false);
-    label(QPointF(16, 236), QString::fromUtf8("Közép:"));
-    field(QRectF(72, 236, 80, 20), QString::fromUtf8("504.6076"), false);
+    group(QRectF(10, 134, 150, 142), QString::fromUtf8("ROI"));
+    label(QPointF(16, 140), QString::fromUtf8("X1:"));
+    field(QRectF(16, 158, 64, 20), QString::fromUtf8("480"), false);
+    label(QPointF(88, 140), QString::fromUtf8("X2:"));
+    field(QRectF(88, 158, 64, 20), QString::fromUtf8("530"), false);
+    button(QRectF(16, 182, 64, 20), QString::fromUtf8("Set"));
+    button(QRectF(88, 182, 64, 20), QString::fromUtf8("Set"));
+    label(QPointF(16, 228), QString::fromUtf8("Bruttó:"));
+    field(QRectF(72, 228, 80, 20), QString::fromUtf8("1440"), false);
+    label(QPointF(16, 252), QString::fromUtf8("Közép:"));
+    field(QRectF(72, 252, 80, 20), QString::fromUtf8("504.6076"), false);
 
-    button(QRectF(10, 280, 150, 26), QString::fromUtf8("Törlés"));
+    button(QRectF(10, 286, 150, 26), QString::fromUtf8("Törlés"));
 
     // The chart.
     const QRectF chart(172, 8, 458, 282);

@@ -89,11 +89,12 @@ MessageBoxLayout ComputeMessageBoxLayout(const QString &text, const QString &tit
     const int frameWidth = 2 * (pictureLeft - MessageFrameLeft) + pictureWidth;
     const int frameHeight = 2 * (pictureTop - MessageFrameTop) + pictureHeight;
     L.frame = QRect(MessageFrameLeft, MessageFrameTop, frameWidth, frameHeight);
-    // The 35 pixels were meant for the title bar and the lower border of the outer
-    // window; here the whole outer size becomes the dialog's own size, since the
-    // toolkit does not let a dialog choose the size of its decoration.
+    // The 35 pixels hold the title bar and the lower border of the outer window:
+    // the dialog's own area is smaller by them, which leaves 5 pixels under the
+    // buttons, as above them.
     const int windowHeight = MessageFrameTop + frameHeight + MessageButtonHeight + 35;
     L.window = QSize(windowWidth, windowHeight);
+    L.client = QSize(windowWidth, windowHeight - MessageTitleBarHeight);
 
     for (int i = 0; i < L.lines.size(); ++i) {
         L.lineTop.push_back(2 + i * textHeight);
@@ -228,7 +229,7 @@ void TSMsg::Prepare(const QString &text, const QString &title, int kind)
     m_image->setGeometry(m_layout.picture);
     m_image->setPixmap(QPixmap::fromImage(m_picture));
     m_bevel->setGeometry(m_layout.frame);
-    setFixedSize(m_layout.window);
+    setFixedSize(m_layout.client);
 
     // Buttons; the one named by bits 8-9 of the kind comes first in the focus order,
     // the others follow left to right.
@@ -267,6 +268,7 @@ int TSMsg::Execute(const QString &text, const QString &title, int kind)
     QWidget *over = parentWidget();
     if (!over && QApplication::activeWindow() != this)
         over = QApplication::activeWindow();
+    m_over = over;
     DialogStyle::CenterOver(this, over);
     setResult(0);
     return exec() & 0xFFFF;
@@ -275,6 +277,9 @@ int TSMsg::Execute(const QString &text, const QString &title, int kind)
 void TSMsg::showEvent(QShowEvent *e)
 {
     QDialog::showEvent(e);
+    // Centred again now that the window's frame is known.
+    if (m_over)
+        DialogStyle::CenterOver(this, m_over);
     if (m_focusFirst)
         m_focusFirst->setFocus(Qt::TabFocusReason);
 }

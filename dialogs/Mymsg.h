@@ -4,6 +4,7 @@
 // button, but carries Hungarian captions and sizes itself to the text.
 #include <QDialog>
 #include <QImage>
+#include <QPointer>
 #include <QRect>
 #include <QSize>
 #include <QStringList>
@@ -40,6 +41,9 @@ constexpr int MessageButtonHeight = 27;
 constexpr int MessageFrameLeft = 16;
 constexpr int MessageFrameTop = 8;
 constexpr int MessagePictureInset = 4; // the text picture sits this far inside the frame
+// Of the outer height, the title bar and the lower border that the platform draws
+// around the dialog; the rest of the 35 pixels below the buttons' row stays inside.
+constexpr int MessageTitleBarHeight = 25;
 
 struct MessageButtonPlace {
     int button = 0; // index into MessageButtons()
@@ -57,6 +61,7 @@ struct MessageBoxLayout {
     QRect picture;                            // the text picture, in window coordinates
     QRect frame;                              // the sunken frame around it
     QSize window;                             // the window's outer size
+    QSize client;                             // the dialog's own area: the outer size less the title bar
     std::vector<int> lineLeft;                // x of each line inside the picture
     std::vector<int> lineTop;                 // y of each line inside the picture
     std::vector<MessageButtonPlace> buttons;  // shown buttons, left to right
@@ -112,6 +117,7 @@ private:
     QImage m_picture;
     MessageBoxLayout m_layout;
     QPushButton *m_focusFirst = nullptr;
+    QPointer<QWidget> m_over; // the window the box is centred over while it is open
 };
 
 // The message box of the program (TSMsg::Instance()).

@@ -186,9 +186,9 @@ private slots:
             QCOMPARE(n, expected);
         }
         text.spectrum = "";
-        QCOMPARE(ReadSpectrumNumber(text, n), std::optional<std::string>("'' is not a valid integer value"));
+        QCOMPARE(ReadSpectrumNumber(text, n), std::optional<std::string>("„” nem érvényes szám."));
         text.spectrum = "1.0";
-        QCOMPARE(ReadSpectrumNumber(text, n), std::optional<std::string>("'1.0' is not a valid integer value"));
+        QCOMPARE(ReadSpectrumNumber(text, n), std::optional<std::string>("„1.0” nem érvényes szám."));
     }
 
     void channelsReplaceTheSpectrum()
@@ -215,11 +215,11 @@ private slots:
             const char *value;
             const char *message;
         } cases[] = {
-            {"Ch", "5", "'' is not a valid integer value"},
-            {"Chx", "5", "'x' is not a valid integer value"},
-            {"Ch99999999999", "5", "'99999999999' is not a valid integer value"},
-            {"Ch12", "0,005", "'0,005' is not a valid floating point value"},
-            {"Ch12", "", "'' is not a valid floating point value"},
+            {"Ch", "5", "„” nem érvényes szám."},
+            {"Chx", "5", "„x” nem érvényes szám."},
+            {"Ch99999999999", "5", "„99999999999” nem érvényes szám."},
+            {"Ch12", "0,005", "„0,005” nem érvényes szám."},
+            {"Ch12", "", "„” nem érvényes szám."},
         };
         for (const auto &c : cases) {
             Spectra spectra;
@@ -244,11 +244,11 @@ private slots:
 
         RoiData partial;
         QCOMPARE(ReadRoiBoxes(Boxes("10", "12.5", "7", "1"), partial),
-                 std::optional<std::string>("'12.5' is not a valid integer value"));
+                 std::optional<std::string>("„12.5” nem érvényes szám."));
         QCOMPARE(partial.X1, 10);
         QCOMPARE(partial.X2, 0);
         QCOMPARE(ReadRoiBoxes(Boxes("1", "2", "3", "1,5"), partial),
-                 std::optional<std::string>("'1,5' is not a valid floating point value"));
+                 std::optional<std::string>("„1,5” nem érvényes szám."));
     }
 
     void aSpectrumSurvivesTheFile()

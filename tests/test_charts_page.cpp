@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -188,8 +189,10 @@ private slots:
     void clearAsksAndClearsOnlyItsSpectrum();
     void roiExamples();
     void roiReversedBoundsOnBothPanels();
+    void focusAfterEvaluate();
     void setEmptiesResults();
     void roiBoundOutsideChannels();
+    void markNeverCoversAControl();
     void markPlacementAfterZoomAndUndo();
     void markKeptAcrossClearAndRun();
     void loadingSteps();
@@ -246,6 +249,28 @@ void TestChartsPage::startUpState()
 void TestChartsPage::controlsAndTags()
 {
     Fixture f;
+    // The window's green shows between and around the panels.
+    const QImage page = f.page->grab().toImage();
+    for (QPoint at : {QPoint(3, 3), QPoint(500, 375), QPoint(1015, 745)})
+        QCOMPARE(page.pixelColor(at), QColor(192, 220, 192));
+    // Every text field is named by its label (Y-Max by its group's title).
+    for (int s = 1; s <= 2; ++s) {
+        const std::pair<const char *, QLineEdit *> named[] = {
+            {"X:", f.page->CursorXBox(s)},  {"Y:", f.page->CursorYBox(s)},
+            {"X1:", f.page->RoiBox(s, 0)},  {"X2:", f.page->RoiBox(s, 1)},
+            {"Bruttó:", f.page->RoiBox(s, 2)}, {"Közép:", f.page->RoiBox(s, 3)}};
+        for (const auto &[text, box] : named) {
+            QLabel *label = nullptr;
+            for (QLabel *l : f.page->Panel(s)->findChildren<QLabel *>())
+                if (l->text() == QString::fromUtf8(text))
+                    label = l;
+            QVERIFY2(label && label->buddy() == box, text);
+            QCOMPARE(box->accessibleName(), QString::fromUtf8(text));
+        }
+        QCOMPARE(f.page->YMaxBox(s)->accessibleName(), QString("Y-Max"));
+        for (QLineEdit *box : f.page->Panel(s)->findChildren<QLineEdit *>())
+            QVERIFY2(!box->accessibleName().isEmpty(), qPrintable(box->objectName()));
+    }
     QCOMPARE(f.page->Panel(1)->geometry(), QRect(8, 16, 997, 349));
     QCOMPARE(f.page->Panel(2)->geometry(), QRect(11, 386, 995, 351));
     const char *names1[] = {"Panel7", "Chart1", "Edit17", "CheckBox7", "Edit19", "Edit20",
@@ -819,6 +844,23 @@ void TestChartsPage::roiReversedBoundsOnBothPanels()
     }
 }
 
+// "Számíts!" pressed from the keyboard hides itself: the focus moves on to
+// "Törlés", not into the read-only result box.
+void TestChartsPage::focusAfterEvaluate()
+{
+    Fixture f;
+    for (int s = 1; s <= 2; ++s) {
+        f.Add(s, 5, 2);
+        QPushButton *evaluate = f.page->RoiEvalButton(s);
+        evaluate->setFocus(Qt::TabFocusReason);
+        QVERIFY(evaluate->hasFocus());
+        QTest::keyClick(evaluate, Qt::Key_Space);
+        QVERIFY(!evaluate->isVisible());
+        QCOMPARE(QApplication::focusWidget(), f.page->ClearButton(s));
+        QVERIFY(!f.page->RoiBox(s, 2)->hasSelectedText());
+    }
+}
+
 void TestChartsPage::setEmptiesResults()
 {
     Fixture f;
@@ -877,13 +919,45 @@ void TestChartsPage::roiBoundOutsideChannels()
     QCOMPARE(f.roi[1].Kozep, before.Kozep);
     QCOMPARE(f.roi[1].X2, beyond);
     // Back to the whole range and into its left half: the region lies right of the
-    // view, and the strip is not clipped to the plot.
+    // view, and the strip, clipped to the plot, is hidden.
     f.AltDrag(2, QPoint(plot.left() + 300, plot.top() + 100), QPoint(plot.left() + 200, plot.top() + 10));
     QCOMPARE(f.page->XMax(2), 1000.0);
     f.Zoom(2, 0, 500);
     QVERIFY(f.page->XMax(2) < 985);
-    QVERIFY(f.page->RoiMark(2)->x() > f.page->ChartFrame(2)->x() + 4 + plot.right());
-    QVERIFY(f.page->RoiMark(2)->width() > 0);
+    QCOMPARE(f.page->RoiMark(2)->width(), 0);
+    QVERIFY(!f.page->RoiMark(2)->isVisible());
+}
+
+// A region wider than the zoomed view: the strip covers the plot's width only and
+// lies under every control, so "Törlés" still answers a click.
+void TestChartsPage::markNeverCoversAControl()
+{
+    Fixture f;
+    f.SetCursor(1, 450);
+    f.page->RoiSetButton(1, 1)->click();
+    f.SetCursor(1, 550);
+    f.page->RoiSetButton(1, 2)->click();
+    f.Zoom(1, 480, 520);
+    QVERIFY(f.page->XMin(1) > 450 && f.page->XMax(1) < 550);
+    QFrame *mark = f.page->RoiMark(1);
+    const int plotLeft = f.page->ChartFrame(1)->x() + f.page->PlotRect(1).left() + 4;
+    QCOMPARE(mark->x(), plotLeft);
+    QCOMPARE(mark->width(), f.page->PlotRect(1).width());
+    QVERIFY(mark->isVisible());
+
+    QWidget *panel = f.page->Panel(1);
+    QCOMPARE(panel->children().indexOf(mark), 0);
+    for (QWidget *control : panel->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (control != mark && control->isVisible())
+            QVERIFY2(panel->childAt(control->geometry().center()) != mark,
+                     qPrintable(control->objectName()));
+    BoxAnswer answer;
+    AnswerBox(MbNo, &answer);
+    // Clicked through the window, so whatever lies on top takes the click.
+    QPushButton *clear = f.page->ClearButton(1);
+    QTest::mouseClick(f.page->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                      clear->mapTo(f.page.get(), QPoint(clear->width() / 2, clear->height() - 4)));
+    QVERIFY(answer.seen);
 }
 
 void TestChartsPage::markPlacementAfterZoomAndUndo()
@@ -1011,7 +1085,7 @@ void TestChartsPage::loadingSteps()
     const QRect mark = f.page->RoiMark(2)->geometry();
     const std::optional<std::string> failure = f.page->RestoreRoiFromLoad(2, {"5", "x7", "1", "2"});
     QVERIFY(failure);
-    QCOMPARE(QString::fromStdString(*failure), QString("'x7' is not a valid integer value"));
+    QCOMPARE(QString::fromStdString(*failure), QString("„x7” nem érvényes szám."));
     QCOMPARE(f.page->RoiBox(2, 1)->text(), QString("x7"));
     QCOMPARE(f.roi[1].X1, 5);
     QCOMPARE(f.page->RoiMark(2)->geometry(), mark);

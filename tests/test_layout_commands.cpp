@@ -473,7 +473,7 @@ void TestLayoutCommands::loadStopsAtUnreadableNumber()
     f.Charts->SetAutoChecked(1, false);
     j.Load(path);
     QVERIFY(j.Settled());
-    QCOMPARE(j.PlatformMessages(), QStringList{QStringLiteral("'0,005' is not a valid floating point value")});
+    QCOMPARE(j.PlatformMessages(), QStringList{QStringLiteral("„0,005” nem érvényes szám.")});
     QCOMPARE(f.windowTitle(), Caption(QStringLiteral("Kiss")));
     QCOMPARE(f.UpDown5->Position(), 50);
     QCOMPARE(f.Edit1->text(), QStringLiteral("7"));
@@ -485,20 +485,20 @@ void TestLayoutCommands::loadStopsAtUnreadableNumber()
     WriteText(path, "[Config]\r\nMm=abc\r\n");
     j.Load(path);
     QVERIFY(j.Settled());
-    QCOMPARE(j.PlatformMessages(), QStringList{QStringLiteral("'abc' is not a valid floating point value")});
+    QCOMPARE(j.PlatformMessages(), QStringList{QStringLiteral("„abc” nem érvényes szám.")});
 
     // An empty "Spektrum" and a bare "Ch" key.
     j.Driver.Messages.clear();
     WriteText(path, "[Config]\r\nMm=20\r\nMk\xf6z\xe9p=20\r\n[Spectrum1]\r\nSpektrum=\r\n");
     j.Load(path);
     QVERIFY(j.Settled());
-    QCOMPARE(j.PlatformMessages(), QStringList{QStringLiteral("'' is not a valid integer value")});
+    QCOMPARE(j.PlatformMessages(), QStringList{QStringLiteral("„” nem érvényes szám.")});
     j.Driver.Messages.clear();
     j.I().Counts.SetCount(1, 4, 4);
     WriteText(path, "[Config]\r\nMm=20\r\nMk\xf6z\xe9p=20\r\n[Spectrum1]\r\nSpektrum=1\r\nCh3=1\r\nCh=5\r\n");
     j.Load(path);
     QVERIFY(j.Settled());
-    QCOMPARE(j.PlatformMessages(), QStringList{QStringLiteral("'' is not a valid integer value")});
+    QCOMPARE(j.PlatformMessages(), QStringList{QStringLiteral("„” nem érvényes szám.")});
     QCOMPARE(j.I().Counts.Count(1, 4), 0.0);   // replaced up to the bad key
     QCOMPARE(j.I().Counts.Count(1, 3), 1.0);
 }

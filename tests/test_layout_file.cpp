@@ -232,7 +232,7 @@ private slots:
         Recorder r;
         const auto error = LoadLayout(f, c, roi, r.Target());
         QVERIFY(error);
-        QCOMPARE(*error, std::string("'0,005' is not a valid floating point value"));
+        QCOMPARE(*error, std::string("„0,005” nem érvényes szám."));
         QCOMPARE(r.induction, 120);
         QCOMPARE(r.apertures[0], 10);
         QCOMPARE(r.apertures[1], -1);
@@ -242,14 +242,14 @@ private slots:
         g.WriteString("Config", "Detector", "Active");
         g.WriteString("Config", "DetPoint1_X", "12.5");
         Recorder r2;
-        QCOMPARE(*LoadLayout(g, c, roi, r2.Target()), std::string("'12.5' is not a valid integer value"));
+        QCOMPARE(*LoadLayout(g, c, roi, r2.Target()), std::string("„12.5” nem érvényes szám."));
         ProfileFile h;
         h.WriteString("Spectrum1", "Spektrum", "");
         Recorder r3;
-        QCOMPARE(*LoadLayout(h, c, roi, r3.Target()), std::string("'' is not a valid integer value"));
+        QCOMPARE(*LoadLayout(h, c, roi, r3.Target()), std::string("„” nem érvényes szám."));
         // The parameters' own conversion failure stops before the spectra.
         Recorder r4;
-        r4.applyError = "'x' is not a valid floating point value";
+        r4.applyError = "„x” nem érvényes szám.";
         QVERIFY(LoadLayout(f.FromBytes("[Spectrum1]\r\nSpektrum=1\r\nCh1=4\r\n"), c, roi, r4.Target()));
         QCOMPARE(c.MaxCount(1), 0.0);
     }
@@ -401,7 +401,7 @@ private slots:
         p.start(IONVETO_SIM_PATH, {"--layout", badPath});
         QVERIFY(p.waitForFinished(60000));
         QCOMPARE(p.exitCode(), 1);
-        QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains("'0,005' is not a valid floating point value"));
+        QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains("„0,005” nem érvényes szám."));
     }
 };
 

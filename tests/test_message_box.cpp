@@ -232,9 +232,12 @@ void TestMessageBox::buttonSlots()
         QCOMPARE(Lefts(b), Lefts(a));
         QCOMPARE(b.window, a.window);
     }
-    // The bottom margin: 27 for the buttons and 35 more below the frame.
+    // The bottom margin: 27 for the buttons and 35 more below the frame, of which
+    // the title bar and lower border take 25: 5 pixels stay under the buttons.
     const MessageBoxLayout L = Fixed("a\rb\rc", "T", 0);
     QCOMPARE(L.window.height(), L.picture.height() + 78);
+    QCOMPARE(L.client, QSize(L.window.width(), L.window.height() - 25));
+    QCOMPARE(L.client.height(), L.buttons[0].top + L.buttons[0].height + 5);
 }
 
 void TestMessageBox::focusBits()
@@ -255,7 +258,7 @@ void TestMessageBox::dialogUsesLayout()
 
     QCOMPARE(box.windowTitle(), title);
     QCOMPARE(box.Lines(), QStringList({"Biztosan törölhetők a spektrum adatai?", "második sor"}));
-    QCOMPARE(box.size(), L.window);
+    QCOMPARE(box.size(), L.client);
     QCOMPARE(box.Bevel1()->geometry(), L.frame);
     QCOMPARE(box.Bevel1()->pos(), QPoint(16, 8));
     QCOMPARE(box.Image1()->geometry(), L.picture);

@@ -165,12 +165,24 @@ private slots:
         QCOMPARE(ComputeRoiMark(700, 700, 0, 1000, 500, 10, 40).width, 0);
     }
 
-    void aZoomedRangeDoesNotClipTheStrip()
+    void aZoomedRangeClipsTheStripToThePlot()
     {
-        // Range 400 .. 600 on 500 pixels: k = 2.5; bound 399 lies left of the plot.
-        const RoiMarkGeometry m = ComputeRoiMark(399, 650, 400, 600, 500, 0, 30);
-        QCOMPARE(m.left, -2 + 34);  // -2.5 goes to -2
-        QCOMPARE(m.width, 625 + 2);
+        // Range 400 .. 600 on 500 pixels, plot at 30 (+4): k = 2.5, the plot spans 34 .. 534.
+        const struct {
+            int32_t b1, b2;
+            int left, width;
+        } cases[] = {
+            {450, 550, 125 + 34, 250}, // inside: unchanged
+            {399, 650, 34, 500},       // over both ends: the plot's width
+            {350, 500, 34, 250},       // the left part cut
+            {700, 800, 534, 0},        // right of the view: hidden
+            {100, 300, 34, 0},         // left of the view: hidden
+        };
+        for (const auto &c : cases) {
+            const RoiMarkGeometry m = ComputeRoiMark(c.b1, c.b2, 400, 600, 500, 0, 30);
+            QCOMPARE(m.left, c.left);
+            QCOMPARE(m.width, c.width);
+        }
     }
 
     void aDegenerateRangeGivesNoStrip()
@@ -178,10 +190,10 @@ private slots:
         QCOMPARE(ComputeRoiMark(10, 20, 500, 500, 500, 10, 40).width, 0);
         QCOMPARE(ComputeRoiMark(10, 20, 600, 500, 500, 10, 40).width, 0);
         QCOMPARE(ComputeRoiMark(10, 20, 0, qQNaN(), 500, 10, 40).width, 0);
-        // A range of a billionth of a channel: edges are kept within a million pixels.
+        // A range of a billionth of a channel: the strip covers the plot, no more.
         const RoiMarkGeometry m = ComputeRoiMark(0, 1000, 500, 500 + 1e-9, 500, 0, 0);
-        QCOMPARE(m.left, -1000000);
-        QCOMPARE(m.width, 2000000);
+        QCOMPARE(m.left, 4);
+        QCOMPARE(m.width, 500);
     }
 };
 

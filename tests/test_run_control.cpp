@@ -351,7 +351,7 @@ void TestRunControl::unreadablePresetStartsNothing()
     QTest::mouseClick(f.Button1, Qt::LeftButton);
     QCOMPARE(driver->Messages.size(), 1);
     QCOMPARE(driver->Messages[0].Kind, QStringLiteral("Platform"));
-    QVERIFY(driver->Messages[0].Text.contains(QStringLiteral("'5a'")));
+    QCOMPARE(driver->Messages[0].Text, QStringLiteral("„5a” nem érvényes szám."));
     QVERIFY(!Run().Running);
     QVERIFY(!f.Timer1->isActive());
     QCOMPARE(f.Label1->text(), QStringLiteral("ÁLL"));

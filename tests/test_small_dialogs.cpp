@@ -1,5 +1,8 @@
 // The note, data list and about dialogs: their layout, and the memo text living
-// on through OK and Cancel.
+// on through OK and Cancel; the work folders' place; and the toolkit's own
+// texts in Hungarian.
+#include "Main/SaveDialog.h"
+#include "Main/Translations.h"
 #include "Main/core/ProgramFolder.h"
 #include "dialogs/About.h"
 #include "dialogs/ListDlg.h"
@@ -7,7 +10,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QLineEdit>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -18,10 +26,14 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <memory>
+
 class TestSmallDialogs : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
+    void toolkitSpeaksHungarian();
     void noteLayout();
     void noteSurvivesOkAndCancel();
     void noteLines();
@@ -30,6 +42,49 @@ private slots:
     void listSaveItem();
     void aboutBox();
 };
+
+void TestSmallDialogs::initTestCase()
+{
+    // As the program does at start, before any widget exists.
+    const QString loaded = InstallTranslators(*qApp);
+    QVERIFY2(!loaded.isEmpty(), "qtbase_hu.qm not found: install qt6-translations-l10n");
+}
+
+// The toolkit's texts a user meets: the program's save dialog and a text field's menu.
+void TestSmallDialogs::toolkitSpeaksHungarian()
+{
+    const auto plain = [](QString t) { return t.remove(QChar(u'&')).section(QChar(u'\t'), 0, 0); };
+    QStringList seen;
+    QTimer::singleShot(0, [&] {
+        auto *dlg = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dlg)
+            return;
+        seen << dlg->windowTitle();
+        for (QLabel *l : dlg->findChildren<QLabel *>())
+            seen << plain(l->text());
+        for (QAbstractButton *b : dlg->findChild<QDialogButtonBox *>()->buttons())
+            seen << plain(b->text());
+        for (QHeaderView *h : dlg->findChildren<QHeaderView *>())
+            for (int i = 0; i < h->count(); ++i)
+                seen << h->model()->headerData(i, Qt::Horizontal).toString();
+        dlg->reject();
+    });
+    TFileDialog save(TFileDialog::Kind::Save);
+    QVERIFY(save.Ask(nullptr, QStringLiteral("Ini (*.ini)|*.ini"), QStringLiteral(".ini"),
+                     QDir::tempPath()).isEmpty());
+
+    QLineEdit field;
+    std::unique_ptr<QMenu> menu(field.createStandardContextMenu());
+    for (QAction *a : menu->actions())
+        seen << plain(a->text());
+
+    for (const char *text : {"Mentés másként", "Keresés itt:", "Fájl neve:", "Mentés", "Mégse",
+                             "Név", "Méret", "Visszavonás", "Kivágás", "Másolás", "Beillesztés",
+                             "Összes kijelölése"})
+        QVERIFY2(seen.contains(QString::fromUtf8(text)), text);
+    for (const char *english : {"Save As", "Look in:", "Cancel", "Undo", "Cut", "Select All"})
+        QVERIFY2(!seen.contains(QLatin1String(english)), english);
+}
 
 void TestSmallDialogs::noteLayout()
 {

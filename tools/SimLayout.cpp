@@ -42,10 +42,10 @@ SimLayoutResult LoadLayoutHeadless(const ProfileFile &file, TInstrument &ins, co
         // The fields are read as the device page reads them when parameters are applied.
         const auto mass = ParseFloat(massText);
         if (!r.Fields.UnknownMode && !mass)
-            return NotAFloatMessage(massText);
+            return NotANumberMessage(massText);
         const auto mean = ParseFloat(meanMassText);
         if (!mean)
-            return NotAFloatMessage(meanMassText);
+            return NotANumberMessage(meanMassText);
         if (mass)
             r.Fields.Mass = *mass;
         r.Fields.MeanMass = *mean;

@@ -84,21 +84,11 @@ SpectrumSectionText ReadSpectrumSection(const ProfileFile &file, std::string_vie
     return text;
 }
 
-std::string NotAnIntegerMessage(std::string_view text)
-{
-    return "'" + std::string(text) + "' is not a valid integer value";
-}
-
-std::string NotAFloatMessage(std::string_view text)
-{
-    return "'" + std::string(text) + "' is not a valid floating point value";
-}
-
 std::optional<std::string> ReadSpectrumNumber(const SpectrumSectionText &text, int &number)
 {
     const std::optional<int32_t> n = ParseInt(text.spectrum);
     if (!n)
-        return NotAnIntegerMessage(text.spectrum);
+        return NotANumberMessage(text.spectrum);
     number = (*n == 1 || *n == 2) ? *n : 0;
     return std::nullopt;
 }
@@ -110,12 +100,12 @@ std::optional<std::string> ApplyChannels(const SpectrumSectionText &text, int s,
         const std::string number = key.substr(2);
         const std::optional<int32_t> channel = ParseInt(number);
         if (!channel)
-            return NotAnIntegerMessage(number);
+            return NotANumberMessage(number);
         if (*channel < 0 || *channel > LastChannel)
             continue;
         const std::optional<double> count = ParseFloat(value);
         if (!count)
-            return NotAFloatMessage(value);
+            return NotANumberMessage(value);
         spectra.SetCount(s, *channel, *count);
     }
     return std::nullopt;
@@ -127,12 +117,12 @@ std::optional<std::string> ReadRoiBoxes(const RoiBoxTexts &boxes, RoiData &roi)
                                std::pair{&boxes.Brutto, &roi.Brutto}}) {
         const std::optional<int32_t> v = ParseInt(*text);
         if (!v)
-            return NotAnIntegerMessage(*text);
+            return NotANumberMessage(*text);
         *field = *v;
     }
     const std::optional<double> kozep = ParseFloat(boxes.Kozep);
     if (!kozep)
-        return NotAFloatMessage(boxes.Kozep);
+        return NotANumberMessage(boxes.Kozep);
     roi.Kozep = *kozep;
     return std::nullopt;
 }

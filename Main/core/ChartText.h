@@ -46,10 +46,6 @@ struct SpectrumSectionText {
 
 SpectrumSectionText ReadSpectrumSection(const ProfileFile &file, std::string_view section);
 
-// The conversion messages of a load that stops at an unreadable number.
-std::string NotAnIntegerMessage(std::string_view text);      // "'%s' is not a valid integer value"
-std::string NotAFloatMessage(std::string_view text);         // "'%s' is not a valid floating point value"
-
 // The functions below give the conversion message of the first text that is no
 // number, or nothing when all went well. What was set before the failure stays set.
 

@@ -253,10 +253,10 @@ std::optional<std::string> ReadReportLayout(const std::string &path, ReportLayou
         // As the window: the mass field counts only outside the unknown-mass mode.
         const std::optional<double> mass = ParseFloat(massText);
         if (!fields.UnknownMode && !mass)
-            return NotAFloatMessage(massText);
+            return NotANumberMessage(massText);
         const std::optional<double> mean = ParseFloat(meanMassText);
         if (!mean)
-            return NotAFloatMessage(meanMassText);
+            return NotANumberMessage(meanMassText);
         if (mass)
             fields.Mass = *mass;
         fields.MeanMass = *mean;

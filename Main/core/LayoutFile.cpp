@@ -88,7 +88,7 @@ std::optional<std::string> LoadLayout(const ProfileFile &file, Spectra &counts, 
         const std::string text = read(key, fallback);
         const auto v = ParseFloat(text);
         if (!v)
-            return NotAFloatMessage(text);
+            return NotANumberMessage(text);
         out = *v;
         return std::nullopt;
     };
@@ -128,7 +128,7 @@ std::optional<std::string> LoadLayout(const ProfileFile &file, Spectra &counts, 
             const std::string text = read(Key::DetPoint1X + k, "0");
             const auto p = ParseInt(text);
             if (!p)
-                return NotAnIntegerMessage(text);
+                return NotANumberMessage(text);
             (k % 2 == 0 ? points[k / 2].x : points[k / 2].y) = *p;
         }
     }

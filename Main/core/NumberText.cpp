@@ -130,3 +130,8 @@ std::optional<int32_t> ParseInt(std::string_view text)
         return std::nullopt;
     return static_cast<int32_t>(v);
 }
+
+std::string NotANumberMessage(std::string_view text)
+{
+    return "„" + std::string(text) + "” nem érvényes szám.";
+}

@@ -22,5 +22,10 @@ std::optional<double> ParseFloat(std::string_view text);
 // Values beyond 32 bits are not numbers.
 std::optional<int32_t> ParseInt(std::string_view text);
 
+// The one message of a text that does not read as a number, whole or not: a layout
+// load stops with it, and so do the preset and the parameter fields.
+// "„%s” nem érvényes szám."
+std::string NotANumberMessage(std::string_view text);
+
 // Removes leading and trailing characters of code 32 or lower.
 std::string_view TrimControl(std::string_view text);

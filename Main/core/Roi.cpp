@@ -82,7 +82,11 @@ RoiMarkGeometry ComputeRoiMark(int32_t bound1, int32_t bound2, double xMin, doub
     const double k = plotWidth / span;
     const int32_t lo = std::min(bound1, bound2);
     const int32_t hi = std::max(bound1, bound2);
-    mark.left = edge(k * (lo - xMin));
-    mark.width = edge(k * (hi - xMin)) - mark.left;
+    // Only the part over the plot is shown: beyond it the strip would run under
+    // (or over) the panel's controls.
+    const int plotStart = edge(0.0);
+    const int plotEnd = plotStart + std::max(plotWidth, 0);
+    mark.left = std::clamp(edge(k * (lo - xMin)), plotStart, plotEnd);
+    mark.width = std::clamp(edge(k * (hi - xMin)), plotStart, plotEnd) - mark.left;
     return mark;
 }

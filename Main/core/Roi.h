@@ -45,7 +45,7 @@ struct RoiMarkGeometry {
 // The strip from the pixel of the lower bound to that of the upper one:
 // k = plotWidth / (xMax - xMin), edge = round(k * (bound - xMin)) + chartLeft
 // + plotLeft + 4 (the 4 lines the strip up with the chart's frame). The bounds
-// may come in either order. The strip is not clipped to the plot; edges are
-// kept within +-1 000 000 pixels, and an empty or invalid X range gives width 0.
+// may come in either order. The strip is clipped to the plot's width (a region
+// outside the view gives width 0), and an empty or invalid X range gives width 0.
 RoiMarkGeometry ComputeRoiMark(int32_t bound1, int32_t bound2, double xMin, double xMax,
                                int plotWidth, int chartLeft, int plotLeft);
