@@ -188,12 +188,9 @@ std::optional<std::string> TForm1::LoadLayout(const ProfileFile &file)
             return;
         }
         m.Detector.Points = points;
-        m.Detector.Accepted = true;
-        Button3Click();   // "Elfogad"
-        if (BuildDetector(m))
-            CopyTransparent(m.ApparatusBitmap, m.DetectorBitmap,
-                            {PictureSize::DetectorOriginX, PictureSize::DetectorOriginY});
-        PlacePanels();
+        // "Elfogad": the core's accept puts the detector into the apparatus, shown or
+        // not, and places the panels.
+        Button3Click();
     };
     t.ApplyParameters = [this]() -> std::optional<std::string> {
         // The fields the parameters are read from, checked first so that a text from

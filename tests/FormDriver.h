@@ -3,6 +3,7 @@
 // instrument, answers the modal dialogs the window opens (the identification
 // dialog, the platform message box and the program's own message box) and keeps
 // a log of every message shown.
+#include "Data/Detector.h"
 #include "Data/Model.h"
 #include "Main/Main.h"
 #include "Main/ProgramWindows.h"
@@ -170,7 +171,7 @@ struct ProgramUnderTest {
     {
         if (instrument)
             Instrument = std::move(instrument);
-        InitModel(Instrument->Model);
+        StartInstrument(*Instrument);
         hooks.Quit = [this] { ++QuitRequests; };
         Form = CreateProgramWindows(*Instrument, std::move(hooks));
         Form->SetProgramFolder(programFolder.isEmpty() ? Folder.path() : programFolder);

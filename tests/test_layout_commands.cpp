@@ -3,6 +3,8 @@
 // and the jury's "Betöltés (elrendezés és mérési adatok)".
 #include "FormDriver.h"
 
+#include "Data/Raster.h"
+
 #include "Main/ChartsPage.h"
 #include "Main/UpDown.h"
 #include "Main/core/NumberText.h"
@@ -124,6 +126,7 @@ private slots:
     void loadSpectrumSectionsBySpektrumEntry();
     void loadNotesReplaceOrKeep();
     void loadDetectorOnlyWhenActive();
+    void loadedDetectorCountsWhateverMutatSays();
     void loadStopsAtUnreadableNumber();
     void textExportLoadsAsLayout();
     void juryRoundTripGivesSameStateAndBytes();
@@ -434,6 +437,34 @@ void TestLayoutCommands::loadDetectorOnlyWhenActive()
                                        "DetPoint3_X", "DetPoint3_Y"}));
     QCOMPARE(saved.ReadString("Config", "DetPoint2_Y", "?"), std::string("110"));
     Q_UNUSED(f);
+}
+
+void TestLayoutCommands::loadedDetectorCountsWhateverMutatSays()
+{
+    // "Mutat" unticked only hides the detector: loaded as accepted, it is part of
+    // the apparatus and counts the ions that reach it.
+    Session j(QStringLiteral("Vezer7146"));
+    TForm1 &f = j.F();
+    TModel &m = j.I().Model;
+    f.CheckBox2->setChecked(false);
+    const QString path = j.Path(QStringLiteral("det.ini"));
+    WriteText(path, "[Config]\r\nB_terero=1\r\nMm=120\r\nMk\xf6z\xe9p=120\r\nDetector=Active\r\n"
+                    "DetPoint1_X=236\r\nDetPoint1_Y=460\r\nDetPoint2_X=237\r\nDetPoint2_Y=483\r\n"
+                    "DetPoint3_X=238\r\nDetPoint3_Y=506\r\n");
+    j.Load(path);
+    QVERIFY(j.Settled());
+    QVERIFY(m.Detector.Accepted);
+    QVERIFY(!f.CheckBox2->isChecked());
+    QCOMPARE(ReadColor(m.ApparatusBitmap, 237, 483), Colors::Detector);
+    QVERIFY(ReadColor(f.Image1Picture, 237, 483) != Colors::Detector);
+
+    RunState &run = j.I().Run;
+    run.PresetCount = 200;
+    run.Spectrum = 1;
+    StartRun(m, run);
+    while (run.Running)
+        Tick(m, j.I().Counts, run);
+    QVERIFY(j.I().Counts.MaxCount(1) > 0);
 }
 
 void TestLayoutCommands::loadStopsAtUnreadableNumber()

@@ -2,6 +2,9 @@
 
 #include "Main/core/NumberText.h"
 #include "Main/core/ChartText.h"
+#include "Data/Detector.h"
+
+#include <iostream>
 
 SimLayoutResult LoadLayoutHeadless(const ProfileFile &file, TInstrument &ins, const DeviceFields &fields,
                                    std::array<RoiBoxTexts, 2> boxes)
@@ -36,7 +39,9 @@ SimLayoutResult LoadLayoutHeadless(const ProfileFile &file, TInstrument &ins, co
             return;
         }
         m.Detector.Points = points;
-        AcceptDetector(m);
+        // The window answers a refused detector with a message and loads on.
+        if (const Status accepted = AcceptDetector(m); !accepted)
+            std::cerr << "warning: " << accepted.Message() << "\n";
     };
     t.ApplyParameters = [&]() -> std::optional<std::string> {
         // The fields are read as the device page reads them when parameters are applied.

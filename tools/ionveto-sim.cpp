@@ -1,6 +1,6 @@
 // Headless run of the instrument: the device set up as the window sets it up at
 // start-up, ions flown with the window's tick rules (without the 10 ms wait).
-#include "Data/Raster.h"
+#include "Data/Detector.h"
 #include "Main/core/Instrument.h"
 #include "Main/core/TextExport.h"
 #include "tools/SimLayout.h"
@@ -26,18 +26,6 @@ void ApplyAsStart(TInstrument &ins, const DeviceFields &fields)
     }
 }
 
-// The device page and ROI boxes right after identification: defaults applied,
-// apparatus drawn, the first "Set" pressed at channel 0 on both charts.
-void StartUp(TInstrument &ins)
-{
-    const DeviceFields defaults;
-    InitModel(ins.Model);
-    InitDevice(ins.Model, defaults, ins.Latches);
-    DrawApparatus(ins.Model, false);
-    ApplyDeviceValues(ins.Model, defaults, ins.Latches);
-    ClearTraces(ins.Model);
-}
-
 int PlaceDetector(TInstrument &ins, const std::array<int, 6> &d)
 {
     for (int k = 0; k < 3; ++k) {
@@ -49,8 +37,8 @@ int PlaceDetector(TInstrument &ins, const std::array<int, 6> &d)
         }
         ins.Model.Detector.Points[k] = p;
     }
-    if (!AcceptDetector(ins.Model)) {
-        std::cerr << "ionveto-sim: Hibás a detektort definiáló 3 pont!\n";
+    if (const Status accepted = AcceptDetector(ins.Model); !accepted) {
+        std::cerr << "ionveto-sim: " << accepted.Message() << "\n";
         return 2;
     }
     return 0;
@@ -58,9 +46,8 @@ int PlaceDetector(TInstrument &ins, const std::array<int, 6> &d)
 
 bool WritePicture(const TModel &m, const std::string &path)
 {
-    QImage shown = m.TraceBitmap.copy();
-    if (m.Detector.Accepted)
-        CopyTransparent(shown, m.DetectorBitmap, {PictureSize::DetectorOriginX, PictureSize::DetectorOriginY});
+    QImage shown;
+    ComposeDevicePicture(shown, m, m.Detector.Accepted);
     return shown.save(QString::fromStdString(path), "PNG");
 }
 
@@ -88,7 +75,7 @@ int main(int argc, char **argv)
     auto instrument = std::make_unique<TInstrument>();
     TInstrument &ins = *instrument;
     TModel &m = ins.Model;
-    StartUp(ins);
+    StartInstrument(ins);
     if (opt.SeedGiven)
         m.Random.Seed(opt.Seed);
     std::array<RoiBoxTexts, 2> boxes{RoiBoxTexts{"0", "0", "", ""}, RoiBoxTexts{"0", "0", "", ""}};
