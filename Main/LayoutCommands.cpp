@@ -95,12 +95,12 @@ void TForm1::Betltselrendezssmrsiadatok1Click()
     // A missing file reads as an empty one (every entry at its default); a file
     // that is there but cannot be read is reported, not taken for an empty one.
     ProfileFile file;
-    if (!file.Load(Std(path))) {
-        ShowFileError(this, "Unable to read " + Std(path));
+    if (const Status read = file.Load(Std(path)); !read) {
+        ShowFileError(this, read.Message());
         return;
     }
-    if (std::optional<std::string> failure = LoadLayout(file))
-        ShowFileError(this, *failure);
+    if (const Status loaded = LoadLayout(file); !loaded)
+        ShowFileError(this, loaded.Message());
 }
 
 namespace {
@@ -122,7 +122,7 @@ void SetSpectrumSteps(TChartsPage *charts, LayoutTarget &t)
 
 } // namespace
 
-std::optional<std::string> TForm1::LoadLayout(const ProfileFile &file)
+Status TForm1::LoadLayout(const ProfileFile &file)
 {
     LayoutTarget t;
 
@@ -192,7 +192,7 @@ std::optional<std::string> TForm1::LoadLayout(const ProfileFile &file)
         // not, and places the panels.
         Button3Click();
     };
-    t.ApplyParameters = [this]() -> std::optional<std::string> {
+    t.ApplyParameters = [this]() -> Status {
         // The fields the parameters are read from, checked first so that a text from
         // the file that is no number stops the load with its conversion message.
         std::vector<QLineEdit *> fields = {Edit2, Edit6, Edit7, Edit3, Edit4, Edit9};
@@ -200,9 +200,9 @@ std::optional<std::string> TForm1::LoadLayout(const ProfileFile &file)
             fields.insert(fields.begin(), Edit1);
         for (QLineEdit *e : fields)
             if (!ParseFloat(Std(e->text())))
-                return NotAFloatMessage(Std(e->text()));
+                return Status::Failure(NotAFloatMessage(Std(e->text())));
         ApplyParameters();
-        return std::nullopt;
+        return {};
     };
     SetSpectrumSteps(Charts, t);
     t.TickAuto = [this](int panel) { Charts->SetAutoChecked(panel, true); };
@@ -210,7 +210,7 @@ std::optional<std::string> TForm1::LoadLayout(const ProfileFile &file)
     return ::LoadLayout(file, Instrument.Counts, Instrument.Roi, t);
 }
 
-std::optional<std::string> TForm1::LoadSpectrumSection(const ProfileFile &file, const std::string &section)
+Status TForm1::LoadSpectrumSection(const ProfileFile &file, const std::string &section)
 {
     LayoutTarget t;
     SetSpectrumSteps(Charts, t);

@@ -82,7 +82,8 @@ struct Session {
 ProfileFile Read(const QString &path)
 {
     ProfileFile f;
-    f.Load(path.toStdString());
+    if (!f.Load(path.toStdString()))
+        qWarning("cannot read %s", qPrintable(path));
     return f;
 }
 
@@ -370,7 +371,7 @@ void TestLayoutCommands::loadSpectrumSectionsBySpektrumEntry()
 
     // The section on its own, and an all-zero section clearing its chart.
     WriteText(path, "[Spectrum1]\r\nSpektrum=1\r\nROI_Minimum=0\r\nROI_Maximum=0\r\nROI_Brutto=0\r\nROI_K\xf6z\xe9p=0\r\n");
-    QCOMPARE(f.LoadSpectrumSection(Read(path), "Spectrum1"), std::nullopt);
+    QVERIFY(f.LoadSpectrumSection(Read(path), "Spectrum1").Ok());
     QCOMPARE(j.I().Counts.MaxCount(1), 0.0);
 }
 

@@ -81,7 +81,8 @@ using Entries = std::vector<std::pair<std::string, std::string>>;
 Entries EntriesOf(const QString &path, const char *section)
 {
     ProfileFile f;
-    f.Load(path.toStdString());
+    if (!f.Load(path.toStdString()))
+        qWarning("cannot read %s", qPrintable(path));
     Entries out;
     for (const std::string &key : f.SectionKeys(section))
         out.emplace_back(key, f.ReadString(section, key, "?"));
@@ -91,7 +92,8 @@ Entries EntriesOf(const QString &path, const char *section)
 std::vector<std::string> SectionsOf(const QString &path)
 {
     ProfileFile f;
-    f.Load(path.toStdString());
+    if (!f.Load(path.toStdString()))
+        qWarning("cannot read %s", qPrintable(path));
     return f.SectionNames();
 }
 
@@ -171,7 +173,7 @@ void TestTextExport::noteLineFormsInTheThreeExports()
     s.F().Mentsmskntelrendezssmrsiadatok1Click();
     QVERIFY(s.Settled());
     ProfileFile layout;
-    layout.Load(s.Path(QStringLiteral("l.ini")).toStdString());
+    QVERIFY(layout.Load(s.Path(QStringLiteral("l.ini")).toStdString()));
     QCOMPARE(layout.ReadString("Config", "REM0", "?"), std::string("Minta: A"));
     QCOMPARE(layout.ReadString("Config", "REM3", "?"), std::string("Spektrum: 9"));
 }

@@ -17,7 +17,6 @@ SimLayoutResult LoadLayoutHeadless(const ProfileFile &file, TInstrument &ins, co
 
     LayoutTarget t;
     t.SetUserId = [&](const std::string &id) { r.UserId = id; };
-    t.ShowNote = [](const std::vector<std::string> &) {};
     t.SetWarningLatches = [&] {
         ins.Latches.MassWarningShown = true;
         ins.Latches.VoltageWarningShown = true;
@@ -32,7 +31,6 @@ SimLayoutResult LoadLayoutHeadless(const ProfileFile &file, TInstrument &ins, co
         double *target[4] = {&r.Fields.Blende1, &r.Fields.Blende2, &r.Fields.Blende3, &r.Fields.Blende3Offset};
         *target[which] = pos / Limits::BlendeScale;
     };
-    t.SetCountTexts = [](const std::string &, const std::string &) {};
     t.SetDetector = [&](bool accepted, const std::array<TPixel, 3> &points) {
         if (!accepted) {
             m.Detector.Accepted = false;
@@ -43,24 +41,21 @@ SimLayoutResult LoadLayoutHeadless(const ProfileFile &file, TInstrument &ins, co
         if (const Status accepted = AcceptDetector(m); !accepted)
             std::cerr << "warning: " << accepted.Message() << "\n";
     };
-    t.ApplyParameters = [&]() -> std::optional<std::string> {
+    t.ApplyParameters = [&]() -> Status {
         // The fields are read as the device page reads them when parameters are applied.
         const auto mass = ParseFloat(massText);
         if (!r.Fields.UnknownMode && !mass)
-            return NotAFloatMessage(massText);
+            return Status::Failure(NotAFloatMessage(massText));
         const auto mean = ParseFloat(meanMassText);
         if (!mean)
-            return NotAFloatMessage(meanMassText);
+            return Status::Failure(NotAFloatMessage(meanMassText));
         if (mass)
             r.Fields.Mass = *mass;
         r.Fields.MeanMass = *mean;
         ApplyDeviceValues(m, r.Fields, ins.Latches);
-        return std::nullopt;
+        return {};
     };
     t.ShowRoiBoxes = [&](int s, const RoiBoxTexts &texts) { r.RoiBoxes[s - 1] = texts; };
-    t.CountsReplaced = [](int) {};
-    t.RoiRestored = [](int) {};
-    t.TickAuto = [](int) {};
-    r.Error = LoadLayout(file, ins.Counts, ins.Roi, t);
+    r.Loaded = LoadLayout(file, ins.Counts, ins.Roi, t);
     return r;
 }

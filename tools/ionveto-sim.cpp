@@ -57,9 +57,8 @@ int main(int argc, char **argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
     SimOptions opt;
-    const SimParseResult parsed = ParseSimOptions(args, opt);
-    if (!parsed.Ok) {
-        std::cerr << "ionveto-sim: " << parsed.Error << "\n";
+    if (const Status parsed = ParseSimOptions(args, opt); !parsed) {
+        std::cerr << "ionveto-sim: " << parsed.Message() << "\n";
         return 2;
     }
     if (opt.Help) {
@@ -82,20 +81,20 @@ int main(int argc, char **argv)
 
     if (!opt.LayoutIn.empty()) {
         ProfileFile file;
-        if (!file.Load(opt.LayoutIn)) {
-            std::cerr << "ionveto-sim: cannot read " << opt.LayoutIn << "\n";
+        if (const Status read = file.Load(opt.LayoutIn); !read) {
+            std::cerr << "ionveto-sim: " << read.Message() << "\n";
             return 1;
         }
         const SimLayoutResult loaded = LoadLayoutHeadless(file, ins, opt.Fields, boxes);
-        if (loaded.Error) {
-            std::cerr << "ionveto-sim: " << *loaded.Error << "\n";
+        if (!loaded.Loaded) {
+            std::cerr << "ionveto-sim: " << loaded.Loaded.Message() << "\n";
             return 1;
         }
         boxes = loaded.RoiBoxes;
         // Options named on the command line change the loaded settings.
         SimOptions over;
         over.Fields = loaded.Fields;
-        ParseSimOptions(args, over);
+        (void)ParseSimOptions(args, over);   // read once already, without failure
         opt.Fields = over.Fields;
         ClearTraces(m);
     }

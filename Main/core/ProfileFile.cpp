@@ -185,12 +185,13 @@ ProfileFile ProfileFile::FromBytes(std::string_view bytes)
     return file;
 }
 
-bool ProfileFile::Load(const std::string &path)
+Status ProfileFile::Load(const std::string &path)
 {
     Clear();
+    const Status unreadable = Status::Failure("Unable to read " + path);
     FILE *f = std::fopen(path.c_str(), "rb");
     if (!f)
-        return errno == ENOENT || errno == ENOTDIR;
+        return errno == ENOENT || errno == ENOTDIR ? Status() : unreadable;
     std::string bytes;
     char buf[65536];
     size_t n;
@@ -199,9 +200,9 @@ bool ProfileFile::Load(const std::string &path)
     const bool ok = !std::ferror(f);
     std::fclose(f);
     if (!ok)
-        return false;
+        return unreadable;
     *this = FromBytes(bytes);
-    return true;
+    return {};
 }
 
 std::string ProfileFile::ToBytes() const
