@@ -177,9 +177,8 @@ Status TChartsPage::RestoreRoiFromLoad(int s, const RoiBoxTexts &texts)
     RoiBoxTexts shown;
     std::string *out[4] = {&shown.X1, &shown.X2, &shown.Brutto, &shown.Kozep};
     for (int i = 0; i < 4; ++i) {
-        std::string t(TrimControl(*in[i]));
-        if (t.empty())
-            t = "0";
+        const std::string_view trimmed = TrimControl(*in[i]);
+        const std::string t = trimmed.empty() ? std::string("0") : std::string(trimmed);
         *out[i] = t;
         p.roiBox[size_t(i)]->setText(Text(t));
     }
