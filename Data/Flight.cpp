@@ -108,15 +108,12 @@ namespace {
 
 // An ion whose new position is no finite number or lies off the picture stops
 // where it was and draws nothing: a line towards such a point could run for a
-// billion pixels.
+// billion pixels. (RoundEven maps NaN and infinities far off the picture.)
 void DrawStep(const TModel &m, Particle &q, QImage &trace)
 {
-    if (!std::isfinite(q.X) || !std::isfinite(q.Y)) {
-        q.Active = false;
-        return;
-    }
     const TPixel to = m.Map.ToPixel({q.X, q.Y});
-    if (to.x < 0 || to.y < 0 || to.x >= trace.width() || to.y >= trace.height()) {
+    if (static_cast<uint32_t>(to.x) >= uint32_t(PictureSize::Width)
+        || static_cast<uint32_t>(to.y) >= uint32_t(PictureSize::Height)) {
         q.Active = false;
         return;
     }
