@@ -22,47 +22,9 @@ namespace {
 
 const QString LayoutFilter = QStringLiteral("Ionlátó konfigurációs fájlok (*.ini)|*.ini|Minden fájl (*.*)|*.*");
 
-// A running program, identified with `code`.
-struct Session {
-    ModalDriver Driver;
-    std::unique_ptr<ProgramUnderTest> Prog;
-    explicit Session(const QString &code)
-    {
-        Driver.Password(code);
-        Prog = std::make_unique<ProgramUnderTest>();
-        Prog->Identify(Driver);
-    }
-    TForm1 &F() { return Prog->F(); }
-    TInstrument &I() { return *Prog->Instrument; }
-    QString Path(const QString &name) { return Prog->Folder.filePath(name); }
-
-    // The note dialog: when `lines` is given the memo gets them; then OK or Cancel.
-    // `seen` receives the memo as the dialog showed it.
-    void Note(bool ok, std::optional<QStringList> lines = std::nullopt, QStringList *seen = nullptr)
-    {
-        Driver.Then([](QWidget *w) { return qobject_cast<TMegjDlg *>(w) != nullptr; },
-                    [ok, lines, seen](QWidget *w) {
-                        auto *d = static_cast<TMegjDlg *>(w);
-                        if (seen)
-                            *seen = d->Lines();
-                        if (lines)
-                            d->SetLines(*lines);
-                        QTest::mouseClick(ok ? d->OKBtn() : d->CancelBtn(), Qt::LeftButton);
-                    });
-    }
-    // The next file dialog answers `path`; the dialog's settings are kept.
-    TFileDialog Asked{TFileDialog::Kind::Save};
-    int AskCount = 0;
-    void Answer(TFileDialog &dialog, const QString &path)
-    {
-        dialog.Asker = [this, path](QWidget *, const TFileDialog &d) {
-            Asked = d;
-            ++AskCount;
-            return path;
-        };
-    }
-    bool Settled() { return Driver.Settle(); }
-    QStringList PlatformMessages() const { return Driver.PlatformMessages(); }
+// A running program with the layout commands of the "Fájl" menu.
+struct LayoutSession : Session {
+    using Session::Session;
     void Save(const QString &path, bool noteOk = true, std::optional<QStringList> note = std::nullopt)
     {
         Note(noteOk, note);
@@ -135,7 +97,7 @@ private slots:
 
 void TestLayoutCommands::saveWritesNoteSettingsAndSpectraInOrder()
 {
-    Session s(QStringLiteral("104"));
+    LayoutSession s(QStringLiteral("104"));
     TForm1 &f = s.F();
     const QString path = s.Path(QStringLiteral("104/elso"));
     s.Save(path, true, QStringList{QStringLiteral("első sor"), QStringLiteral("Minta: A=1"), QString()});
@@ -178,7 +140,7 @@ void TestLayoutCommands::saveWritesNoteSettingsAndSpectraInOrder()
 
 void TestLayoutCommands::cancelledNoteStillSavesAndKeepsTheMemo()
 {
-    Session s(QStringLiteral("104"));
+    LayoutSession s(QStringLiteral("104"));
     s.F().MegjDlg->SetLines({QStringLiteral("régi megjegyzés")});
     const QString path = s.Path(QStringLiteral("cancel.ini"));
     s.Save(path, false);
@@ -194,7 +156,7 @@ void TestLayoutCommands::cancelledNoteStillSavesAndKeepsTheMemo()
 
 void TestLayoutCommands::cancelledSaveDialogWritesNothing()
 {
-    Session s(QStringLiteral("104"));
+    LayoutSession s(QStringLiteral("104"));
     s.F().SaveDialog1.Filter = QStringLiteral("Kép (*.jpg)|*.jpg");
     s.Answer(s.F().SaveDialog1, QString());
     s.F().Mentsmskntelrendezssmrsiadatok1Click();   // no note dialog is expected: none must open
@@ -206,7 +168,7 @@ void TestLayoutCommands::cancelledSaveDialogWritesNothing()
 
 void TestLayoutCommands::failedWriteReportsAndKeepsEarlierFile()
 {
-    Session s(QStringLiteral("104"));
+    LayoutSession s(QStringLiteral("104"));
     // A folder that does not exist: the write fails and says which file.
     const QString nowhere = s.Path(QStringLiteral("nincs/ilyen/mappa.ini"));
     s.Save(nowhere);
@@ -228,14 +190,14 @@ void TestLayoutCommands::failedWriteReportsAndKeepsEarlierFile()
 
 void TestLayoutCommands::loadIsForTheJuryOnly()
 {
-    Session s(QStringLiteral("104"));
+    LayoutSession s(QStringLiteral("104"));
     QVERIFY(!s.F().Betltselrendezssmrsiadatok1->isVisible());
     s.Answer(s.F().OpenDialog1, s.Path(QStringLiteral("x.ini")));
     s.F().Betltselrendezssmrsiadatok1Click();
     QCOMPARE(s.AskCount, 0);
     QCOMPARE(s.F().windowTitle(), Caption(QStringLiteral("104")));
 
-    Session j(QStringLiteral("Vezer7146"));
+    LayoutSession j(QStringLiteral("Vezer7146"));
     QVERIFY(j.F().Betltselrendezssmrsiadatok1->isVisible());
     j.Load(j.Path(QStringLiteral("nincs.ini")));
     QVERIFY(j.Settled());
@@ -248,7 +210,7 @@ void TestLayoutCommands::loadIsForTheJuryOnly()
 
 void TestLayoutCommands::missingFileLoadsDefaults()
 {
-    Session j(QStringLiteral("Vezer7146"));
+    LayoutSession j(QStringLiteral("Vezer7146"));
     TForm1 &f = j.F();
     j.I().Counts.SetCount(1, 5, 9);
     f.RadioButton7->setChecked(true);
@@ -286,7 +248,7 @@ void TestLayoutCommands::missingFileLoadsDefaults()
 
 void TestLayoutCommands::loadRoundsAndKeepsArrowsInRange()
 {
-    Session j(QStringLiteral("Vezer7146"));
+    LayoutSession j(QStringLiteral("Vezer7146"));
     TForm1 &f = j.F();
     const QString path = j.Path(QStringLiteral("kerekit.ini"));
     WriteText(path, "[Config]\r\nType=Teszt\r\nB_terero=0.85\r\nMm=40\r\nMk\xf6z\xe9p=40\r\n"
@@ -316,7 +278,7 @@ void TestLayoutCommands::loadRoundsAndKeepsArrowsInRange()
 
 void TestLayoutCommands::loadModeFromType()
 {
-    Session j(QStringLiteral("Vezer7146"));
+    LayoutSession j(QStringLiteral("Vezer7146"));
     TForm1 &f = j.F();
     const QString path = j.Path(QStringLiteral("mod.ini"));
     const char *const unknown[] = {"teszt", "Ismeretlen", "TESZT", ""};
@@ -337,7 +299,7 @@ void TestLayoutCommands::loadModeFromType()
 
 void TestLayoutCommands::loadSpectrumSectionsBySpektrumEntry()
 {
-    Session j(QStringLiteral("Vezer7146"));
+    LayoutSession j(QStringLiteral("Vezer7146"));
     TForm1 &f = j.F();
     j.I().Counts.SetCount(1, 3, 11);
     const QString path = j.Path(QStringLiteral("spektrum.ini"));
@@ -377,7 +339,7 @@ void TestLayoutCommands::loadSpectrumSectionsBySpektrumEntry()
 
 void TestLayoutCommands::loadNotesReplaceOrKeep()
 {
-    Session j(QStringLiteral("Vezer7146"));
+    LayoutSession j(QStringLiteral("Vezer7146"));
     TForm1 &f = j.F();
     f.MegjDlg->SetLines({QStringLiteral("a zsűri jegyzete")});
     const QString path = j.Path(QStringLiteral("jegyzet.ini"));
@@ -406,7 +368,7 @@ void TestLayoutCommands::loadNotesReplaceOrKeep()
 
 void TestLayoutCommands::loadDetectorOnlyWhenActive()
 {
-    Session j(QStringLiteral("Vezer7146"));
+    LayoutSession j(QStringLiteral("Vezer7146"));
     TForm1 &f = j.F();
     TDetector &d = j.I().Model.Detector;
     const std::array<TPixel, 3> previous{TPixel{11, 12}, TPixel{13, 14}, TPixel{15, 16}};
@@ -444,7 +406,7 @@ void TestLayoutCommands::loadedDetectorCountsWhateverMutatSays()
 {
     // "Mutat" unticked only hides the detector: loaded as accepted, it is part of
     // the apparatus and counts the ions that reach it.
-    Session j(QStringLiteral("Vezer7146"));
+    LayoutSession j(QStringLiteral("Vezer7146"));
     TForm1 &f = j.F();
     TModel &m = j.I().Model;
     f.CheckBox2->setChecked(false);
@@ -470,7 +432,7 @@ void TestLayoutCommands::loadedDetectorCountsWhateverMutatSays()
 
 void TestLayoutCommands::loadStopsAtUnreadableNumber()
 {
-    Session j(QStringLiteral("Vezer7146"));
+    LayoutSession j(QStringLiteral("Vezer7146"));
     TForm1 &f = j.F();
     const QString path = j.Path(QStringLiteral("hibas.ini"));
 
@@ -512,7 +474,7 @@ void TestLayoutCommands::loadStopsAtUnreadableNumber()
 
 void TestLayoutCommands::textExportLoadsAsLayout()
 {
-    Session j(QStringLiteral("Vezer7146"));
+    LayoutSession j(QStringLiteral("Vezer7146"));
     TForm1 &f = j.F();
     j.I().Counts.SetCount(2, 17, 42);
     j.I().Counts.SetCount(1, 9, 1);
@@ -569,7 +531,7 @@ void TestLayoutCommands::juryRoundTripGivesSameStateAndBytes()
     };
     State contestant;
     {
-        Session s(QStringLiteral("104"));
+        LayoutSession s(QStringLiteral("104"));
         TForm1 &f = s.F();
         f.RadioButton7->setChecked(true);
         f.UpDown5->StepDown();
@@ -601,7 +563,7 @@ void TestLayoutCommands::juryRoundTripGivesSameStateAndBytes()
         QVERIFY(!first.isEmpty());
         contestant = capture(s);
     }
-    Session j(QStringLiteral("Vezer7146"));
+    LayoutSession j(QStringLiteral("Vezer7146"));
     j.F().MegjDlg->SetLines({QStringLiteral("zsűri")});
     QStringList seen;
     j.Load(firstPath, true, &seen);
