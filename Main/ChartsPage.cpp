@@ -3,6 +3,7 @@
 #include "Main/FormStyle.h"
 
 #include "Main/ChartsPanel.h"
+#include "Main/TextConvert.h"
 #include "Main/core/Instrument.h"
 #include "Main/core/NumberText.h"
 #include "dialogs/DialogStyle.h"
@@ -46,16 +47,6 @@ constexpr int ChartBevel = 4;      // the constant 4 of the strip's placement
 const QMargins PlotMargins(66, 6, 18, 30);
 
 constexpr int ZoomThreshold = 16; // a zoom rectangle must be wider and taller than this
-
-QString Text(const std::string &s)
-{
-    return QString::fromStdString(s);
-}
-
-std::string Std(const QString &s)
-{
-    return s.toStdString();
-}
 
 // A channel number as the cursor box shows it; far outside any sensible range it
 // is held at the 32-bit limits so it always reads back as a whole number.

@@ -4,6 +4,7 @@
 #include "Main/ChartsPage.h"
 
 #include "Main/ChartsPanel.h"
+#include "Main/TextConvert.h"
 #include "Main/core/NumberText.h"
 #include "Main/core/ChartText.h"
 #include "dialogs/DialogStyle.h"
@@ -17,16 +18,6 @@
 namespace {
 
 const QColor RoiLime(0, 255, 0);
-
-QString Text(const std::string &s)
-{
-    return QString::fromStdString(s);
-}
-
-std::string Std(const QString &s)
-{
-    return s.toStdString();
-}
 
 } // namespace
 

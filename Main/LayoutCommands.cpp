@@ -6,6 +6,7 @@
 #include "Data/Model.h"
 #include "Data/Raster.h"
 #include "Main/ChartsPage.h"
+#include "Main/TextConvert.h"
 #include "Main/UpDown.h"
 #include "Main/core/Instrument.h"
 #include "Main/core/LayoutFile.h"
@@ -24,17 +25,6 @@ namespace {
 
 const QString LayoutFilter = QStringLiteral("Ionlátó konfigurációs fájlok (*.ini)|*.ini|Minden fájl (*.*)|*.*");
 const QString LayoutExt = QStringLiteral(".ini");
-const char *const CaptionPrefix = "Ionvető      Felhasználó: ";
-
-std::string Std(const QString &s)
-{
-    return s.toStdString();
-}
-
-QString Text(const std::string &s)
-{
-    return QString::fromStdString(s);
-}
 
 // The platform's error box, as a failed file operation reports itself.
 void ShowFileError(QWidget *parent, const std::string &message)

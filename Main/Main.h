@@ -40,6 +40,9 @@ class TPictureView;
 class TSMsg;
 class TUpDown;
 struct TInstrument;
+
+// The main window's caption, followed by the user's identifier.
+inline constexpr char CaptionPrefix[] = "Ionvető      Felhasználó: ";
 struct TModel;
 
 class TForm1;
