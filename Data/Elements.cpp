@@ -1,6 +1,6 @@
-#include "Data/Elements.h"
+#include "Elements.h"
 
-#include "Data/Raster.h"
+#include "Raster.h"
 
 #include <cmath>
 

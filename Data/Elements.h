@@ -2,7 +2,7 @@
 // The three kinds of ion-optical element. Plain classes: their fields are set
 // once by the layout chain; only the analyser voltage and the magnet's
 // induction change afterwards.
-#include "Data/Types.h"
+#include "Types.h"
 
 #include <QImage>
 #include <array>

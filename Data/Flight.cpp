@@ -2,9 +2,10 @@
 // the apparatus picture under an ion chooses its step; inside the analyser and,
 // near the tuned mass, inside the magnet the ion follows the closed first-order
 // solution instead of integrating its motion.
-#include "Data/Model.h"
-#include "Data/Raster.h"
+#include "Model.h"
+#include "Raster.h"
 
+#include <cassert>
 #include <cmath>
 
 double TRandom::Normal(double mean, double deviation)
@@ -48,6 +49,7 @@ static void FirstOrderTransfer(const TModel &m, Particle &q)
 
 void Emit(TModel &m, int slot, bool activate)
 {
+    assert(slot >= 0 && slot < ParticleSlots);
     Particle &q = m.Particles[slot];
     TParams &pr = m.Params;
     // The order of the random draws below is fixed: a seeded run repeats exactly.
@@ -104,9 +106,17 @@ void ResetParticles(TModel &m)
 
 namespace {
 
+// An ion whose new position is no finite number or lies off the picture stops
+// where it was and draws nothing: a line towards such a point could run for a
+// billion pixels. (RoundEven maps NaN and infinities far off the picture.)
 void DrawStep(const TModel &m, Particle &q, QImage &trace)
 {
     const TPixel to = m.Map.ToPixel({q.X, q.Y});
+    if (static_cast<uint32_t>(to.x) >= uint32_t(PictureSize::Width)
+        || static_cast<uint32_t>(to.y) >= uint32_t(PictureSize::Height)) {
+        q.Active = false;
+        return;
+    }
     DrawThinLine(trace, {q.PixelX, q.PixelY}, to, q.TraceColor);
     q.PixelX = to.x;
     q.PixelY = to.y;
@@ -201,11 +211,11 @@ void MagnetStep(const TModel &m, Particle &q, QImage &trace)
 
 } // namespace
 
-void Advance(TModel &m, Particle &q, TColor colour, QImage &trace, Spectra &spectra, int spectrum)
+std::optional<int> Advance(TModel &m, Particle &q, TColor colour, QImage &trace)
 {
     if (++q.Steps > MaxParticleSteps) {
         q.Active = false;
-        return;
+        return std::nullopt;
     }
     if (colour == Colors::Silver)
         StraightStep(m, q, trace);
@@ -218,6 +228,7 @@ void Advance(TModel &m, Particle &q, TColor colour, QImage &trace, Spectra &spec
     else {
         q.Active = false;
         if (colour == Colors::Detector)
-            DetectorHit(m, q.X, q.Y, spectra, spectrum);
+            return DetectorChannel(m.Detector, q.X, q.Y);
     }
+    return std::nullopt;
 }

@@ -1,6 +1,7 @@
-#include "Data/Model.h"
+#include "Model.h"
 
-#include "Data/Raster.h"
+#include "Detector.h"
+#include "Raster.h"
 
 #include <cmath>
 
@@ -101,7 +102,9 @@ TExitAperture ExitAperturePoints(const TModel &m)
     return ap;
 }
 
-void DrawApparatus(TModel &m, bool detectorShown)
+static void DrawAperture(QImage &img, const TExitAperture &ap);
+
+void DrawApparatus(TModel &m)
 {
     QImage &img = m.ApparatusBitmap;
     const int w = img.width(), h = img.height();
@@ -119,8 +122,10 @@ void DrawApparatus(TModel &m, bool detectorShown)
     const TEndWall wall = EndWallPoints(m);
     DrawWideLine(img, wall.from, wall.to, Colors::Black, 8);
 
-    if (detectorShown)
+    // An accepted detector belongs to the apparatus whether or not it is shown.
+    if (m.Detector.Accepted && BuildDetector(m))
         CopyTransparent(img, m.DetectorBitmap, {PictureSize::DetectorOriginX, PictureSize::DetectorOriginY});
+    DrawAperture(img, ExitAperturePoints(m));
 }
 
 static void DrawAperture(QImage &img, const TExitAperture &ap)

@@ -2,17 +2,16 @@
 // The ion-optical model: the five elements, the pictures, the particle table and
 // the parameters the flight reads. One instance lives for the whole program and
 // is passed by reference to everything that needs it.
-#include "Data/Constants.h"
-#include "Data/Detector.h"
-#include "Data/Elements.h"
-#include "Data/Params.h"
-#include "Data/Particles.h"
-#include "Data/Random.h"
+#include "Constants.h"
+#include "DetectorGeometry.h"
+#include "Elements.h"
+#include "Params.h"
+#include "Particles.h"
+#include "Random.h"
 
 #include <QImage>
 #include <array>
-
-class Spectra;
+#include <optional>
 
 struct TIsotope {
     double Mass = 0.0;        // u
@@ -66,9 +65,10 @@ struct TExitAperture {
 };
 TExitAperture ExitAperturePoints(const TModel &m);
 
-// Redraws ApparatusBitmap completely; with detectorShown the detector overlay
-// is copied onto it and its purple then counts ions.
-void DrawApparatus(TModel &m, bool detectorShown);
+// Redraws ApparatusBitmap with everything the flight must meet: the elements,
+// the end wall, the accepted detector (its purple stops and counts ions) and
+// the exit aperture. The one place that says what the apparatus carries.
+void DrawApparatus(TModel &m);
 // Draws the analyser's exit aperture onto TraceBitmap, then onto ApparatusBitmap.
 void DrawExitAperture(TModel &m);
 // TraceBitmap becomes a copy of ApparatusBitmap: every trajectory is erased.
@@ -82,5 +82,6 @@ void Emit(TModel &m, int slot, bool activate);
 void ResetParticles(TModel &m);
 bool MassWindowHolds(const TParams &p);
 // One step of an active ion; `colour` is the ApparatusBitmap colour under it.
-// A landing on the detector's purple adds a count to `spectrum` of `spectra`.
-void Advance(TModel &m, Particle &p, TColor colour, QImage &trace, Spectra &spectra, int spectrum);
+// Gives the detector channel when the ion landed on the detector's purple; the
+// run engine adds the count.
+std::optional<int> Advance(TModel &m, Particle &p, TColor colour, QImage &trace);

@@ -1,5 +1,5 @@
 #pragma once
-#include "Data/Types.h"
+#include "Types.h"
 
 #include <cstdint>
 

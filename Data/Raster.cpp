@@ -1,4 +1,4 @@
-#include "Data/Raster.h"
+#include "Raster.h"
 
 #include <QPainter>
 #include <QPainterPath>

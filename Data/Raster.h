@@ -1,7 +1,7 @@
 #pragma once
 // Exact-colour drawing on the off-screen pictures. The apparatus picture is the
 // collision map of the flight, so nothing here may blend or antialias.
-#include "Data/Types.h"
+#include "Types.h"
 
 #include <QColor>
 #include <QImage>

@@ -17,8 +17,6 @@
 #include <cstdint>
 #include <cstdlib>
 
-using ChartsText::Std;
-using ChartsText::Text;
 
 namespace {
 

@@ -3,6 +3,7 @@
 // Y scale with the "Auto" switch, channel zoom, "Törlés" and the ROI group.
 // The counts are not kept here: the chart only shows what `Spectra` holds and
 // is redrawn (at most once per event-loop turn) whenever a spectrum changes.
+#include "Data/Status.h"
 #include "Main/core/Roi.h"
 #include "Main/core/Counts.h"
 
@@ -71,7 +72,7 @@ public:
     // places the mark. When a box does not read as a number the load stops there:
     // the conversion message comes back, the fields read before it stay set and the
     // mark is not placed.
-    std::optional<std::string> RestoreRoiFromLoad(int s, const RoiBoxTexts &texts);
+    Status RestoreRoiFromLoad(int s, const RoiBoxTexts &texts);
     // Loading a file, after its counts went into spectrum s: automatic Y maximum on,
     // Y minimum 0, Y maximum at least 100. The "Auto" switch is left alone.
     void AfterSpectrumReplaced(int s);

@@ -2,6 +2,7 @@
 // The controls and view state of one spectrum panel of the page "Grafikonok",
 // and the small helpers its files share. Included by the page's own files only.
 #include "Main/ChartsPage.h"
+#include "Main/TextConvert.h"
 
 #include <QColor>
 #include <QLineEdit>
@@ -64,9 +65,6 @@ inline const QColor ChartSelected{255, 255, 170};
 inline const QColor ChartDragging{128, 128, 128};
 
 namespace ChartsText {
-
-inline QString Text(const std::string &s) { return QString::fromStdString(s); }
-inline std::string Std(const QString &s) { return s.toStdString(); }
 
 // Writes a box only when its text changes: a rewrite would reset its cursor and selection.
 inline void SetEditText(QLineEdit *box, const QString &text)

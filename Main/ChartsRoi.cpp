@@ -4,6 +4,7 @@
 #include "Main/ChartsPage.h"
 
 #include "Main/ChartsPanel.h"
+#include "Main/TextConvert.h"
 #include "Main/core/NumberText.h"
 #include "Main/core/ChartText.h"
 #include "dialogs/DialogStyle.h"
@@ -14,8 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-using ChartsText::Std;
-using ChartsText::Text;
 
 namespace {
 
@@ -172,10 +171,10 @@ RoiBoxTexts TChartsPage::RoiBoxTextsOf(int s) const
                        Std(p.roiBox[2]->text()), Std(p.roiBox[3]->text())};
 }
 
-std::optional<std::string> TChartsPage::RestoreRoiFromLoad(int s, const RoiBoxTexts &texts)
+Status TChartsPage::RestoreRoiFromLoad(int s, const RoiBoxTexts &texts)
 {
     if (s != 1 && s != 2)
-        return std::nullopt;
+        return {};
     PanelControls &p = P(s);
     // The loaded results are current: no evaluation is offered until a bound is set.
     HideEvaluate(p.evaluate, p.clear);
@@ -188,8 +187,8 @@ std::optional<std::string> TChartsPage::RestoreRoiFromLoad(int s, const RoiBoxTe
         *out[i] = t;
         p.roiBox[size_t(i)]->setText(Text(t));
     }
-    if (std::optional<std::string> failure = ReadRoiBoxes(shown, m_roi[size_t(s - 1)]))
-        return failure;
+    if (Status read = ReadRoiBoxes(shown, m_roi[size_t(s - 1)]); !read)
+        return read;
     PlaceRoiMark(s);
-    return std::nullopt;
+    return {};
 }

@@ -17,8 +17,6 @@
 #include <cmath>
 
 using ChartsText::SetEditText;
-using ChartsText::Std;
-using ChartsText::Text;
 
 void TChartsPage::SetBackground(int s, const QColor &c)
 {

@@ -4,6 +4,7 @@
 // mapping are the model's detector.
 #include "Main/Main.h"
 
+#include "Data/Detector.h"
 #include "Data/Model.h"
 #include "Data/Raster.h"
 #include "Main/PictureView.h"
@@ -16,7 +17,6 @@
 
 namespace {
 
-const char *const UnusableDetectorText = "Hibás a detektort definiáló 3 pont!";
 const char *const UnusableDetectorTitle = "*** HIBA ***";
 constexpr int MarkerRadius = 3;
 
@@ -88,14 +88,12 @@ void TForm1::DrawDetectorMarkers()
 
 void TForm1::Button3Click()
 {
-    TModel &m = Model();
     // A detector whose points share a row has no curve: nothing to accept.
-    if (!BuildDetector(m)) {
+    if (!AcceptDetector(Model())) {
         ReportUnusableDetector();
         UpdateDetectorControls();
         return;
     }
-    m.Detector.Accepted = true;
     PlacePanels();
     ApplyParameters();
     CheckBox1->setChecked(false);
@@ -110,10 +108,8 @@ void TForm1::Button5Click()
     CheckBox2->setChecked(false);
     CheckBox2->hide();
     ApplyParameters();
-    DrawApparatus(m, false);
-    // The redraw erases the exit aperture; the flight must keep meeting it, also
-    // when this runs during a run (Ctrl+Shift+F).
-    DrawExitAperture(m);
+    // Also during a run (Ctrl+Shift+F): from the next step on the flight meets no detector.
+    DrawApparatus(m);
     ComposePicture();
     if (Instrument.Run.Running)
         RelockDuringRun();

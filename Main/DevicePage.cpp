@@ -3,6 +3,7 @@
 // simulation modes, the ion-source schematic and the visible device picture.
 #include "Main/Main.h"
 
+#include "Data/Detector.h"
 #include "Data/Model.h"
 #include "Data/Raster.h"
 #include "Main/EventHook.h"
@@ -367,25 +368,11 @@ void TForm1::InitParameters()
     SetUpParamFields();
     m_initialising = false;
 
-    TModel &m = Model();
-    TParams &p = m.Params;
-    m.Map.PixelSize = LayoutConst::PixelSize;
-    p.Mass = 120.0;
-    p.MeanMass = 120.0;
+    // The instrument was started (StartInstrument: layout chain, defaults applied,
+    // particle table reset); the page shows the masses and applies its own fields.
     Edit1->setText(QStringLiteral("120"));
     Edit2->setText(QStringLiteral("120"));
-    p.ChargeNumber = 1.0;
-    const double induction = ParseFloat(Edit9->text().toStdString()).value_or(0.0);
-    p.Induction = induction == 0.0 ? 1.0 : induction;
-
-    p.AccVoltage = AccVoltageFor(LayoutConst::MagnetRadius, p.Induction, p.ChargeNumber, p.MeanMass);
-    Edit5->setText(QString::fromStdString(FormatFixed(p.AccVoltage / 1000.0, 10, 5)));
-    p.EsaPotential = EsaPotentialFor(LayoutConst::EsaGap, p.AccVoltage, LayoutConst::EsaRadius);
-    Edit8->setText(QString::fromStdString(FormatFixed((p.EsaPotential - (-p.EsaPotential)) / 1000.0, 10, 5)));
-
-    BuildLayout(m);
     ApplyParameters();
-    ResetParticles(m);
 }
 
 // ---------------------------------------------------------------------------
@@ -496,7 +483,7 @@ void TForm1::UpdateDetectorControls()
 void TForm1::PlacePanels()
 {
     TModel &m = Model();
-    DrawApparatus(m, Shown(CheckBox2) && CheckBox2->isChecked());
+    DrawApparatus(m);
     const QPoint at = Image1->pos();
     const double s = m.Map.PixelSize;
 

@@ -6,6 +6,7 @@
 #include "Data/Model.h"
 #include "Data/Raster.h"
 #include "Main/ChartsPage.h"
+#include "Main/TextConvert.h"
 #include "Main/UpDown.h"
 #include "Main/core/Instrument.h"
 #include "Main/core/LayoutFile.h"
@@ -24,17 +25,6 @@ namespace {
 
 const QString LayoutFilter = QStringLiteral("Ionlátó konfigurációs fájlok (*.ini)|*.ini|Minden fájl (*.*)|*.*");
 const QString LayoutExt = QStringLiteral(".ini");
-const char *const CaptionPrefix = "Ionvető      Felhasználó: ";
-
-std::string Std(const QString &s)
-{
-    return s.toStdString();
-}
-
-QString Text(const std::string &s)
-{
-    return QString::fromStdString(s);
-}
 
 // The platform's error box, as a failed file operation reports itself.
 void ShowFileError(QWidget *parent, const std::string &message)
@@ -95,12 +85,12 @@ void TForm1::Betltselrendezssmrsiadatok1Click()
     // A missing file reads as an empty one (every entry at its default); a file
     // that is there but cannot be read is reported, not taken for an empty one.
     ProfileFile file;
-    if (!file.Load(Std(path))) {
-        ShowFileError(this, "Unable to read " + Std(path));
+    if (const Status read = file.Load(Std(path)); !read) {
+        ShowFileError(this, read.Message());
         return;
     }
-    if (std::optional<std::string> failure = LoadLayout(file))
-        ShowFileError(this, *failure);
+    if (const Status loaded = LoadLayout(file); !loaded)
+        ShowFileError(this, loaded.Message());
 }
 
 namespace {
@@ -122,7 +112,7 @@ void SetSpectrumSteps(TChartsPage *charts, LayoutTarget &t)
 
 } // namespace
 
-std::optional<std::string> TForm1::LoadLayout(const ProfileFile &file)
+Status TForm1::LoadLayout(const ProfileFile &file)
 {
     LayoutTarget t;
 
@@ -188,14 +178,11 @@ std::optional<std::string> TForm1::LoadLayout(const ProfileFile &file)
             return;
         }
         m.Detector.Points = points;
-        m.Detector.Accepted = true;
-        Button3Click();   // "Elfogad"
-        if (BuildDetector(m))
-            CopyTransparent(m.ApparatusBitmap, m.DetectorBitmap,
-                            {PictureSize::DetectorOriginX, PictureSize::DetectorOriginY});
-        PlacePanels();
+        // "Elfogad": the core's accept puts the detector into the apparatus, shown or
+        // not, and places the panels.
+        Button3Click();
     };
-    t.ApplyParameters = [this]() -> std::optional<std::string> {
+    t.ApplyParameters = [this]() -> Status {
         // The fields the parameters are read from, checked first so that a text from
         // the file that is no number stops the load with its conversion message.
         std::vector<QLineEdit *> fields = {Edit2, Edit6, Edit7, Edit3, Edit4, Edit9};
@@ -203,9 +190,9 @@ std::optional<std::string> TForm1::LoadLayout(const ProfileFile &file)
             fields.insert(fields.begin(), Edit1);
         for (QLineEdit *e : fields)
             if (!ParseFloat(Std(e->text())))
-                return NotANumberMessage(Std(e->text()));
+                return Status::Failure(NotANumberMessage(Std(e->text())));
         ApplyParameters();
-        return std::nullopt;
+        return {};
     };
     SetSpectrumSteps(Charts, t);
     t.TickAuto = [this](int panel) { Charts->SetAutoChecked(panel, true); };
@@ -213,7 +200,7 @@ std::optional<std::string> TForm1::LoadLayout(const ProfileFile &file)
     return ::LoadLayout(file, Instrument.Counts, Instrument.Roi, t);
 }
 
-std::optional<std::string> TForm1::LoadSpectrumSection(const ProfileFile &file, const std::string &section)
+Status TForm1::LoadSpectrumSection(const ProfileFile &file, const std::string &section)
 {
     LayoutTarget t;
     SetSpectrumSteps(Charts, t);

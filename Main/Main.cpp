@@ -38,8 +38,6 @@ constexpr int WindowHeight = 867;
 constexpr QRect PageControlRect(288, 9, 1033, 786);   // moved to x = 0 at creation
 constexpr QPoint Image1Position(15, 2);
 
-const char *const CaptionPrefix = "Ionvető      Felhasználó: ";
-
 QAction *AddItem(QMenu *menu, const char *name, const char *text)
 {
     QAction *a = menu->addAction(QString::fromUtf8(text));

@@ -4,6 +4,7 @@
 // The instrument (model, spectra, latches, run state) is owned by the program and
 // handed in; the window owns only what the user sees and the identity of the run.
 #include "Main/SaveDialog.h"
+#include "Data/Status.h"
 #include "Main/core/DeviceValues.h"
 
 #include <QImage>
@@ -39,6 +40,9 @@ class TPictureView;
 class TSMsg;
 class TUpDown;
 struct TInstrument;
+
+// The main window's caption, followed by the user's identifier.
+inline constexpr char CaptionPrefix[] = "Ionvető      Felhasználó: ";
 struct TModel;
 
 class TForm1;
@@ -218,8 +222,8 @@ public:
     // Builds the whole layout file, asking for the note first; false when an entry could not be written.
     bool SaveLayout(class ProfileFile &file);
     // Restores the window from a layout file; the conversion message of the value that stopped it.
-    std::optional<std::string> LoadLayout(const class ProfileFile &file);
-    std::optional<std::string> LoadSpectrumSection(const class ProfileFile &file, const std::string &section);
+    Status LoadLayout(const class ProfileFile &file);
+    Status LoadSpectrumSection(const class ProfileFile &file, const std::string &section);
     // The one handler of the three text commands; `panel` is the chart of the pop-up commands.
     enum TextCommand { BothSpectraToFile, PanelToFile, PanelToList };
     void Adatokmentseszvegfljba1Click(TextCommand command, int panel = 0);

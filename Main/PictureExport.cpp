@@ -33,19 +33,18 @@ QImage CopyOf(QWidget *w)
 
 // Asks for a file and writes the already encoded picture to it. Cancel writes
 // nothing; a file that cannot be created is reported and nothing is left behind.
-void SavePicture(TForm1 &form, const std::vector<unsigned char> &jpeg, const std::string &encodeError)
+void SavePicture(TForm1 &form, const std::vector<unsigned char> &jpeg, const Status &encoded)
 {
-    if (jpeg.empty()) {
-        QMessageBox::critical(&form, QStringLiteral("Ionvető"), QString::fromStdString(encodeError));
+    if (!encoded) {
+        QMessageBox::critical(&form, QStringLiteral("Ionvető"), QString::fromStdString(encoded.Message()));
         return;
     }
     const QString path = form.SaveDialog1.Ask(&form, QString::fromUtf8(PictureFilter),
                                               QString::fromLatin1(PictureExt), form.WorkFolder);
     if (path.isEmpty())
         return;
-    std::string error;
-    if (!WriteJpegBytes(jpeg, path.toStdString(), &error))
-        QMessageBox::critical(&form, QStringLiteral("Ionvető"), QString::fromStdString(error));
+    if (const Status written = WriteJpegBytes(jpeg, path.toStdString()); !written)
+        QMessageBox::critical(&form, QStringLiteral("Ionvető"), QString::fromStdString(written.Message()));
 }
 
 } // namespace
@@ -60,9 +59,9 @@ void TForm1::Kpmentsemsnven1Click(int panel)
     if (!p)
         return;
     const QImage picture = CopyOf(p);
-    std::string error;
-    const std::vector<unsigned char> jpeg = EncodeJpeg(picture, &error);
-    SavePicture(*this, jpeg, error);
+    std::vector<unsigned char> jpeg;
+    const Status encoded = EncodeJpeg(picture, jpeg);
+    SavePicture(*this, jpeg, encoded);
 }
 
 // "Kép mentése más néven" of the device picture: the whole client area, which
@@ -70,9 +69,9 @@ void TForm1::Kpmentsemsnven1Click(int panel)
 void TForm1::Kpmentsemsnven2Click()
 {
     const QImage picture = CopyOf(centralWidget());
-    std::string error;
-    const std::vector<unsigned char> jpeg = EncodeJpeg(picture, &error);
-    SavePicture(*this, jpeg, error);
+    std::vector<unsigned char> jpeg;
+    const Status encoded = EncodeJpeg(picture, jpeg);
+    SavePicture(*this, jpeg, encoded);
 }
 
 // "Mentés képként": the client area showing the device page, above the client
@@ -99,12 +98,12 @@ void TForm1::Mentskpknt1Click()
         painter.drawImage(0, 0, device);
         painter.drawImage(0, h, graphs);
     }
-    std::string error;
-    const std::vector<unsigned char> jpeg = EncodeJpeg(picture, &error);
+    std::vector<unsigned char> jpeg;
+    const Status encoded = EncodeJpeg(picture, jpeg);
 
     // The graphs page stays in front while the dialog is open; the page that was
     // in front comes back afterwards, whatever the outcome.
-    SavePicture(*this, jpeg, error);
+    SavePicture(*this, jpeg, encoded);
     if (active >= 0)
         PageControl1->setCurrentIndex(active);
 }

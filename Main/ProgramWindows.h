@@ -8,6 +8,6 @@
 
 struct TInstrument;
 
-// The instrument's model must have been started (InitModel). The dialogs are
+// The instrument must have been started (StartInstrument). The dialogs are
 // children of the main window and go with it.
 std::unique_ptr<TForm1> CreateProgramWindows(TInstrument &instrument, TFormHooks hooks = {});

@@ -76,10 +76,10 @@ void TPasswordDlg::done(int r)
         return;
     }
     const IdentificationResult id = IdentifyUser(m_password->text().toStdString());
-    if (id.accepted) {
-        m_isContestant = id.isContestant;
-        m_isJury = id.isJury;
-        m_userId = id.userId;
+    if (id.Accepted) {
+        m_isContestant = id.IsContestant;
+        m_isJury = id.IsJury;
+        m_userId = id.UserId;
         QDialog::done(r);
         return;
     }

@@ -29,7 +29,9 @@ std::string TReportCharts::Picture(const TInstrument &ins, int spectrum, const R
     // The steps of a load, as the window takes them: the new counts, the ROI boxes
     // and the mark, then the "Auto" switch ticked.
     m_page->AfterSpectrumReplaced(spectrum);
-    m_page->RestoreRoiFromLoad(spectrum, boxes);
+    // The boxes come from a load that went through, so they always read back.
+    [[maybe_unused]] const Status restored = m_page->RestoreRoiFromLoad(spectrum, boxes);
+    Q_ASSERT(restored.Ok());
     m_page->SetAutoChecked(spectrum, true);
     // The other chart is the selected one, so both pictures have the plain white
     // background of a chart the keys do not act on.

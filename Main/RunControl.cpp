@@ -213,10 +213,7 @@ bool TForm1::ValidatePresetField()
 
 void TForm1::Button2Click()
 {
-    TModel &m = Model();
-    ClearTraces(m);
-    // The aperture goes onto both pictures before the picture is composed, so the
-    // visible picture shows it even when the apparatus was redrawn without it.
-    DrawExitAperture(m);
+    // The apparatus carries the exit aperture, so the cleared picture shows it.
+    ClearTraces(Model());
     ComposePicture();
 }

@@ -1,5 +1,4 @@
 // Ionvető: the sector-field mass spectrometer simulator.
-#include "Data/Model.h"
 #include "Main/ProgramWindows.h"
 #include "Main/Translations.h"
 #include "Main/core/Instrument.h"
@@ -13,9 +12,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     // Before any widget: the toolkit's dialogs and menus speak Hungarian too.
     InstallTranslators(app);
-    // The model exists before any window: its pictures, elements and isotope tables.
+    // The instrument is started before any window, as the tools and tests start it.
     auto instrument = std::make_unique<TInstrument>();
-    InitModel(instrument->Model);
+    StartInstrument(*instrument);
     std::unique_ptr<TForm1> form = CreateProgramWindows(*instrument);
     // The main window appears after the identification, which its own timer starts.
     return app.exec();

@@ -2,9 +2,7 @@
 // engine with all 101 slots in flight (the window has 10 ms for a whole tick).
 #include "Data/Model.h"
 #include "Data/Raster.h"
-#include "Main/core/DeviceValues.h"
-#include "Main/core/RunEngine.h"
-#include "Main/core/Counts.h"
+#include "Main/core/Instrument.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -12,20 +10,15 @@
 namespace {
 
 struct Setup {
-    std::unique_ptr<TModel> model = std::make_unique<TModel>();
-    TModel &m = *model;
-    Spectra spectra;
-    WarningLatches latches;
-    DeviceFields fields;
+    std::unique_ptr<TInstrument> instrument = std::make_unique<TInstrument>();
+    TModel &m = instrument->Model;
+    Spectra &spectra = instrument->Counts;
     Setup()
     {
-        InitModel(m);
+        DeviceFields fields;
         fields.PointSource = false;
         fields.MonoEnergetic = false;
-        InitDevice(m, fields, latches);
-        DrawApparatus(m, false);
-        ApplyDeviceValues(m, fields, latches);
-        ClearTraces(m);
+        StartInstrument(*instrument, fields);
     }
 };
 
@@ -61,8 +54,7 @@ void BM_TickWith101Ions(benchmark::State &state)
                 // Spread the ions along the beam so all kinds of step are timed.
                 const int warm = (i * 3) % 200;
                 for (int k = 0; k < warm && p.Active; ++k)
-                    Advance(s.m, p, ReadColor(s.m.ApparatusBitmap, p.PixelX, p.PixelY), s.m.TraceBitmap,
-                            s.spectra, 1);
+                    Advance(s.m, p, ReadColor(s.m.ApparatusBitmap, p.PixelX, p.PixelY), s.m.TraceBitmap);
             }
         }
         state.ResumeTiming();
@@ -75,7 +67,7 @@ void BM_DrawApparatus(benchmark::State &state)
 {
     Setup s;
     for (auto _ : state)
-        DrawApparatus(s.m, false);
+        DrawApparatus(s.m);
 }
 BENCHMARK(BM_DrawApparatus)->Unit(benchmark::kMillisecond);
 

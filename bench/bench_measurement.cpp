@@ -2,31 +2,28 @@
 // across the beam, the tick with 101 ions in flight and the detector build.
 #include "Data/Model.h"
 #include "Data/Raster.h"
-#include "Main/core/DeviceValues.h"
-#include "Main/core/RunEngine.h"
-#include "Main/core/Counts.h"
+#include "Data/Detector.h"
+#include "Main/core/Instrument.h"
 
 #include <benchmark/benchmark.h>
+#include <cstdlib>
 #include <memory>
 
 namespace {
 
 struct Bench {
-    std::unique_ptr<TModel> model = std::make_unique<TModel>();
-    TModel &m = *model;
-    Spectra spectra;
-    WarningLatches latches;
+    std::unique_ptr<TInstrument> instrument = std::make_unique<TInstrument>();
+    TModel &m = instrument->Model;
+    Spectra &spectra = instrument->Counts;
     Bench()
     {
-        InitModel(m);
         DeviceFields f;
         f.PointSource = false;
         f.MonoEnergetic = false;
-        InitDevice(m, f, latches);
-        DrawApparatus(m, false);
-        ApplyDeviceValues(m, f, latches);
+        StartInstrument(*instrument, f);
         m.Detector.Points = {TPixel{236, 460}, TPixel{237, 483}, TPixel{238, 506}};
-        AcceptDetector(m);
+        if (!AcceptDetector(m))
+            std::abort();
         ClearTraces(m);
     }
 };

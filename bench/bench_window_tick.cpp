@@ -32,7 +32,7 @@ struct RunningWindow {
 
     RunningWindow()
     {
-        InitModel(instrument.Model);
+        StartInstrument(instrument);
         form = std::make_unique<TForm1>(instrument);
         TForm1 &f = *form;
         f.Timer2->stop();   // no identification dialog here

@@ -5,13 +5,8 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)"
-if [ -x build/ionveto ]; then
-  if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-    echo "No display: starting under Xvfb"
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" ./build/ionveto "$@"
-  fi
-  exec ./build/ionveto "$@"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  echo "No display: starting under Xvfb"
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" ./build/ionveto "$@"
 fi
-# Before the window exists: a headless run whose trace picture shows the beam.
-./build/ionveto-sim --ions 2000 --seed 1 --picture-out build/trace.png "$@"
-echo "Trace picture written to $(pwd)/build/trace.png"
+exec ./build/ionveto "$@"

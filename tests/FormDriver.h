@@ -3,11 +3,14 @@
 // instrument, answers the modal dialogs the window opens (the identification
 // dialog, the platform message box and the program's own message box) and keeps
 // a log of every message shown.
+#include "Data/Detector.h"
 #include "Data/Model.h"
 #include "Main/Main.h"
 #include "Main/ProgramWindows.h"
 #include "Main/PswdDlg.h"
+#include "Main/SaveDialog.h"
 #include "Main/core/Instrument.h"
+#include "dialogs/Megjegyzes.h"
 #include "dialogs/Mymsg.h"
 
 #include <QApplication>
@@ -23,6 +26,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 
 struct ShownMessage {
     QString Kind;    // "SMsg" for the program's own box, "Platform" for the system one
@@ -170,7 +174,7 @@ struct ProgramUnderTest {
     {
         if (instrument)
             Instrument = std::move(instrument);
-        InitModel(Instrument->Model);
+        StartInstrument(*Instrument);
         hooks.Quit = [this] { ++QuitRequests; };
         Form = CreateProgramWindows(*Instrument, std::move(hooks));
         Form->SetProgramFolder(programFolder.isEmpty() ? Folder.path() : programFolder);
@@ -212,3 +216,66 @@ inline QColor Background(const QLineEdit *e)
 {
     return e->palette().color(QPalette::Base);
 }
+
+// Types `text` into `edit` as a user does (focus, select all, delete, type) and
+// presses Enter. Checks its own step: the field must show the typed text before
+// Enter; a field that refused a key fails the test.
+inline void TypeAndEnter(QLineEdit *edit, const QString &text)
+{
+    edit->setFocus(Qt::MouseFocusReason);
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, text);
+    if (edit->text() != text)
+        QTest::qFail(qPrintable(QStringLiteral("the field shows \"%1\", not the typed \"%2\"").arg(edit->text(), text)),
+                     __FILE__, __LINE__);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
+// A running program identified with `code`, whose file dialogs and note dialog
+// the test answers. Checks its own steps: an identification that does not
+// finish fails the test, and Settled() tells whether every scripted answer was
+// given.
+struct Session {
+    ModalDriver Driver;
+    std::unique_ptr<ProgramUnderTest> Prog;
+    TFileDialog Asked{TFileDialog::Kind::Save};   // the settings of the last file dialog answered
+    int AskCount = 0;
+
+    explicit Session(const QString &code)
+    {
+        Driver.Password(code);
+        Prog = std::make_unique<ProgramUnderTest>();
+        if (!Prog->Identify(Driver))
+            QTest::qFail("the identification did not finish", __FILE__, __LINE__);
+    }
+    TForm1 &F() { return Prog->F(); }
+    TInstrument &I() { return *Prog->Instrument; }
+    QString Path(const QString &name) { return Prog->Folder.filePath(name); }
+
+    // The note dialog: when `lines` is given the memo gets them; then OK or Cancel.
+    // `seen` receives the memo as the dialog showed it.
+    void Note(bool ok, std::optional<QStringList> lines = std::nullopt, QStringList *seen = nullptr)
+    {
+        Driver.Then([](QWidget *w) { return qobject_cast<TMegjDlg *>(w) != nullptr; },
+                    [ok, lines, seen](QWidget *w) {
+                        auto *d = static_cast<TMegjDlg *>(w);
+                        if (seen)
+                            *seen = d->Lines();
+                        if (lines)
+                            d->SetLines(*lines);
+                        QTest::mouseClick(ok ? d->OKBtn() : d->CancelBtn(), Qt::LeftButton);
+                    });
+    }
+    // The next use of `dialog` answers `path`; the dialog's settings are kept.
+    void Answer(TFileDialog &dialog, const QString &path)
+    {
+        dialog.Asker = [this, path](QWidget *, const TFileDialog &d) {
+            Asked = d;
+            ++AskCount;
+            return path;
+        };
+    }
+    bool Settled() { return Driver.Settle(); }
+    QStringList PlatformMessages() const { return Driver.PlatformMessages(); }
+};

@@ -1047,7 +1047,7 @@ void TestChartsPage::loadingSteps()
     QCOMPARE(f.page->YMin(1), 0.0);
     QCOMPARE(f.page->YMax(1), 100.0);
     RoiBoxTexts texts{" 10 ", "30", "", "523.4567"};
-    QVERIFY(!f.page->RestoreRoiFromLoad(1, texts));
+    QVERIFY(f.page->RestoreRoiFromLoad(1, texts).Ok());
     QCOMPARE(f.page->RoiBox(1, 0)->text(), QString("10"));
     QCOMPARE(f.page->RoiBox(1, 1)->text(), QString("30"));
     QCOMPARE(f.page->RoiBox(1, 2)->text(), QString("0"));
@@ -1083,9 +1083,9 @@ void TestChartsPage::loadingSteps()
 
     // A box that is no number stops the restore with the conversion message.
     const QRect mark = f.page->RoiMark(2)->geometry();
-    const std::optional<std::string> failure = f.page->RestoreRoiFromLoad(2, {"5", "x7", "1", "2"});
-    QVERIFY(failure);
-    QCOMPARE(QString::fromStdString(*failure), QString("„x7” nem érvényes szám."));
+    const Status failure = f.page->RestoreRoiFromLoad(2, {"5", "x7", "1", "2"});
+    QVERIFY(!failure);
+    QCOMPARE(QString::fromStdString(failure.Message()), QString("„x7” nem érvényes szám."));
     QCOMPARE(f.page->RoiBox(2, 1)->text(), QString("x7"));
     QCOMPARE(f.roi[1].X1, 5);
     QCOMPARE(f.page->RoiMark(2)->geometry(), mark);

@@ -47,7 +47,6 @@ private:
     TForm1 &F() { return prog->F(); }
     TParams &P() { return prog->P(); }
 
-    void Type(QLineEdit *edit, const QString &text);
     void Step(TUpDown *arrows, bool up, int times = 1);
     int SMsgCount(const char *text) const;
 };
@@ -69,15 +68,6 @@ void TestDevicePage::cleanup()
 {
     driver.reset();
     prog.reset();
-}
-
-void TestDevicePage::Type(QLineEdit *edit, const QString &text)
-{
-    edit->setFocus(Qt::MouseFocusReason);
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Return);
 }
 
 void TestDevicePage::Step(TUpDown *arrows, bool up, int times)
@@ -368,34 +358,34 @@ void TestDevicePage::massWindowInclusiveAndRearmed()
 {
     TForm1 &f = F();
     const QColor normal(192, 220, 192), red(255, 0, 0);
-    Type(f.Edit2, QStringLiteral("100"));
+    TypeAndEnter(f.Edit2, QStringLiteral("100"));
     QCOMPARE(P().MeanMass, 100.0);
-    Type(f.Edit1, QStringLiteral("150"));
+    TypeAndEnter(f.Edit1, QStringLiteral("150"));
     QCOMPARE(P().Mass, 150.0);
     QVERIFY(driver->Messages.isEmpty());   // 1.5 x 100 is still inside
     QCOMPARE(Background(f.Edit1), normal);
 
-    Type(f.Edit1, QStringLiteral("151"));
+    TypeAndEnter(f.Edit1, QStringLiteral("151"));
     QCOMPARE(SMsgCount(MassWarningText), 1);
     QCOMPARE(Background(f.Edit1), red);
     QCOMPARE(Background(f.Edit2), red);
     QCOMPARE(P().Mass, 151.0);
 
-    Type(f.Edit1, QStringLiteral("152"));
+    TypeAndEnter(f.Edit1, QStringLiteral("152"));
     QCOMPARE(driver->Messages.size(), 1);   // warned once
     QCOMPARE(Background(f.Edit1), red);
 
-    Type(f.Edit1, QStringLiteral("150"));
+    TypeAndEnter(f.Edit1, QStringLiteral("150"));
     QCOMPARE(Background(f.Edit1), normal);
     QCOMPARE(Background(f.Edit2), normal);
     QVERIFY(!prog->Instrument->Latches.MassWarningShown);
-    Type(f.Edit1, QStringLiteral("151"));
+    TypeAndEnter(f.Edit1, QStringLiteral("151"));
     QCOMPARE(SMsgCount(MassWarningText), 2);
 
     // The lower bound is inclusive too.
-    Type(f.Edit1, QStringLiteral("50"));
+    TypeAndEnter(f.Edit1, QStringLiteral("50"));
     QCOMPARE(Background(f.Edit1), normal);
-    Type(f.Edit1, QStringLiteral("49"));
+    TypeAndEnter(f.Edit1, QStringLiteral("49"));
     QCOMPARE(SMsgCount(MassWarningText), 3);
 }
 
@@ -406,7 +396,7 @@ void TestDevicePage::refusedInputsKeepTheOldValue()
     const double timeStep = P().TimeStep;
     for (const QString &bad : {QStringLiteral("1001"), QStringLiteral("0.5"), QStringLiteral("12a"),
                                QStringLiteral("1,5"), QString()}) {
-        Type(f.Edit1, bad);
+        TypeAndEnter(f.Edit1, bad);
         QCOMPARE(P().Mass, 120.0);
         QCOMPARE(f.Edit1->text(), bad);
         QCOMPARE(f.Edit1->selectedText(), bad);
@@ -416,18 +406,18 @@ void TestDevicePage::refusedInputsKeepTheOldValue()
     QVERIFY(driver->Messages.isEmpty());
     QCOMPARE(returns.count(), 0);   // Enter went no further than the check
 
-    Type(f.Edit2, QStringLiteral("1000.5"));
+    TypeAndEnter(f.Edit2, QStringLiteral("1000.5"));
     QCOMPARE(P().MeanMass, 120.0);
     QCOMPARE(QApplication::focusWidget(), f.Edit2);
-    Type(f.Edit2, QStringLiteral("120"));
+    TypeAndEnter(f.Edit2, QStringLiteral("120"));
 
     // The bounds themselves are accepted.
-    Type(f.Edit1, QStringLiteral("1000"));
+    TypeAndEnter(f.Edit1, QStringLiteral("1000"));
     QCOMPARE(P().Mass, 1000.0);
     QCOMPARE(SMsgCount(MassWarningText), 1);
-    Type(f.Edit1, QStringLiteral("1"));
+    TypeAndEnter(f.Edit1, QStringLiteral("1"));
     QCOMPARE(P().Mass, 1.0);
-    Type(f.Edit1, QStringLiteral(" 120 "));
+    TypeAndEnter(f.Edit1, QStringLiteral(" 120 "));
     QCOMPARE(P().Mass, 120.0);
     QCOMPARE(Background(f.Edit1), QColor(192, 220, 192));
 }
@@ -610,7 +600,7 @@ void TestDevicePage::unreadableFieldStopsTheApplication()
     // A refused text left in the mass field while an arrow (which takes no focus)
     // applies the parameters: the application stops with a conversion error.
     TForm1 &f = F();
-    Type(f.Edit1, QStringLiteral("abc"));
+    TypeAndEnter(f.Edit1, QStringLiteral("abc"));
     QCOMPARE(QApplication::focusWidget(), f.Edit1);
     const double timeStep = P().TimeStep;
     Step(f.UpDown1, true);

@@ -67,7 +67,7 @@ private slots:
         int stagesSeen = 0, steps = 0;
         while (p.Active && steps < 1000) {
             const TColor c = f.ReadColorAt(p.PixelX, p.PixelY);
-            Advance(f.m, p, c, f.m.TraceBitmap, f.spectra, 1);
+            Advance(f.m, p, c, f.m.TraceBitmap);
             const double d = DistanceToCentralPath(f.m, p.PixelX, p.PixelY);
             // On the magnet's silver faces an ion steps straight on with the velocity it
             // entered with, until the next drift pixel puts it back on its exit values.
@@ -205,7 +205,7 @@ private slots:
             const TColor c = f.ReadColorAt(p.PixelX, p.PixelY);
             const int stageBefore = p.Stage;
             const double vx = p.Vx, vy = p.Vy;
-            Advance(f.m, p, c, f.m.TraceBitmap, f.spectra, 1);
+            Advance(f.m, p, c, f.m.TraceBitmap);
             if (c == Colors::Magnet && stageBefore == 2 && (p.Vx != vx || p.Vy != vy))
                 sawForceStep = true;   // first-order mode never changes the velocity
             if (stageBefore == 2 && p.Stage == 3) {
@@ -229,7 +229,7 @@ private slots:
             const TColor c = f.ReadColorAt(q.PixelX, q.PixelY);
             const double vx = q.Vx, vy = q.Vy;
             const int stage = q.Stage;
-            Advance(f.m, q, c, f.m.TraceBitmap, f.spectra, 1);
+            Advance(f.m, q, c, f.m.TraceBitmap);
             if (c == Colors::Magnet && stage == 2) {
                 QCOMPARE(q.Vx, vx);
                 QCOMPARE(q.Vy, vy);
@@ -244,7 +244,7 @@ private slots:
         Particle p = f.m.Particles[0];
         p.EsaPhase = f.m.Esa.Angle;
         const double x = p.X, y = p.Y;
-        Advance(f.m, p, Colors::Analyser, f.m.TraceBitmap, f.spectra, 1);
+        Advance(f.m, p, Colors::Analyser, f.m.TraceBitmap);
         QVERIFY(!p.Active);
         QCOMPARE(p.X, x);
         QCOMPARE(p.Y, y);
@@ -252,19 +252,48 @@ private slots:
         Particle q = f.m.Particles[0];
         q.Stage = 2;
         q.MagnetPhase = f.m.Magnet.Angle;
-        Advance(f.m, q, Colors::Magnet, f.m.TraceBitmap, f.spectra, 1);
+        Advance(f.m, q, Colors::Magnet, f.m.TraceBitmap);
         QVERIFY(!q.Active);
         // An ion just below the limit still moves.
         Particle r = f.m.Particles[0];
         r.EsaPhase = f.m.Esa.Angle - r.PhaseStep / 2;
-        Advance(f.m, r, Colors::Analyser, f.m.TraceBitmap, f.spectra, 1);
+        Advance(f.m, r, Colors::Analyser, f.m.TraceBitmap);
         QVERIFY(r.Active);
         QCOMPARE(r.EsaPhase, f.m.Esa.Angle);
         // Circling for ever in the force mode ends at the step limit.
         Particle c = f.m.Particles[0];
         c.Steps = MaxParticleSteps;
-        Advance(f.m, c, Colors::Silver, f.m.TraceBitmap, f.spectra, 1);
+        Advance(f.m, c, Colors::Silver, f.m.TraceBitmap);
         QVERIFY(!c.Active);
+    }
+
+    void ionsOffThePictureStopWithoutDrawing()
+    {
+        ModelFixture f;
+        const double nan = std::nan("");
+        struct Case {
+            const char *name;
+            TColor colour;
+            void (*spoil)(Particle &, double);
+        };
+        const Case cases[] = {
+            {"straight step to NaN", Colors::Silver, [](Particle &q, double n) { q.Vx = n; }},
+            {"straight step far off", Colors::Silver, [](Particle &q, double) { q.Vx = 1e15; }},
+            {"position beyond any picture", Colors::Silver, [](Particle &q, double) { q.X = 1e300; }},
+            {"analyser exit to NaN", Colors::Drift, [](Particle &q, double n) { q.X1 = n; }},
+            {"analyser arc to NaN", Colors::Analyser, [](Particle &q, double n) { q.X0 = n; }},
+            {"magnet entry off the picture", Colors::Magnet, [](Particle &q, double) { q.Stage = 1, q.X2 = -1e6; }},
+        };
+        for (const Case &c : cases) {
+            Particle p = f.m.Particles[0];
+            c.spoil(p, nan);
+            const TPixel at{p.PixelX, p.PixelY};
+            const QImage before = f.m.TraceBitmap.copy();
+            QVERIFY2(!Advance(f.m, p, c.colour, f.m.TraceBitmap), c.name);
+            QVERIFY2(!p.Active, c.name);
+            QVERIFY2((TPixel{p.PixelX, p.PixelY}) == at, c.name);
+            QVERIFY2(f.m.TraceBitmap == before, c.name);
+        }
     }
 
     void everyRunEndsEvenForStuckIons()
@@ -294,7 +323,7 @@ private slots:
         ModelFixture f;
         Particle &p = f.m.Particles[0];
         const TPixel start{p.PixelX, p.PixelY};
-        Advance(f.m, p, f.ReadColorAt(p.PixelX, p.PixelY), f.m.TraceBitmap, f.spectra, 1);
+        Advance(f.m, p, f.ReadColorAt(p.PixelX, p.PixelY), f.m.TraceBitmap);
         QVERIFY(start != (TPixel{p.PixelX, p.PixelY}));
         QCOMPARE(ReadColor(f.m.TraceBitmap, start.x, start.y), Colors::TraceRed);
         QCOMPARE(ReadColor(f.m.TraceBitmap, p.PixelX, p.PixelY), Colors::TraceRed);

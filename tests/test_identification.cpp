@@ -48,35 +48,35 @@ void TestIdentification::contestantTable()
 void TestIdentification::contestantNumbers()
 {
     IdentificationResult r = IdentifyUser("7");
-    QVERIFY(r.accepted && r.isContestant && !r.isJury);
-    QCOMPARE(r.userId, std::string("7"));
+    QVERIFY(r.Accepted && r.IsContestant && !r.IsJury);
+    QCOMPARE(r.UserId, std::string("7"));
 
     // Blanks, TABs and control characters around it are dropped from the identifier.
     r = IdentifyUser("  \t104 \r\n");
-    QVERIFY(r.accepted && r.isContestant && !r.isJury);
-    QCOMPARE(r.userId, std::string("104"));
+    QVERIFY(r.Accepted && r.IsContestant && !r.IsJury);
+    QCOMPARE(r.UserId, std::string("104"));
     r = IdentifyUser(std::string("\x01 201\x1f", 6));
-    QVERIFY(r.accepted && r.isContestant);
-    QCOMPARE(r.userId, std::string("201"));
+    QVERIFY(r.Accepted && r.IsContestant);
+    QCOMPARE(r.UserId, std::string("201"));
 
     // An optional sign is part of a whole number.
     r = IdentifyUser("+1");
-    QVERIFY(r.accepted && r.isContestant);
-    QCOMPARE(r.userId, std::string("+1"));
+    QVERIFY(r.Accepted && r.IsContestant);
+    QCOMPARE(r.UserId, std::string("+1"));
 }
 
 void TestIdentification::juryCode()
 {
     IdentificationResult r = IdentifyUser("Vezer7146");
-    QVERIFY(r.accepted && r.isJury && !r.isContestant);
-    QCOMPARE(r.userId, std::string("Vezer7146"));
+    QVERIFY(r.Accepted && r.IsJury && !r.IsContestant);
+    QCOMPARE(r.UserId, std::string("Vezer7146"));
     QCOMPARE(JuryCode.size(), size_t(9));
 
     // Compared exactly as typed.
     for (const char *t : {" Vezer7146", "Vezer7146 ", "vezer7146", "Vezer714", "Vezer71466", "Vezer7146\t"}) {
         r = IdentifyUser(t);
-        QVERIFY2(!r.accepted && !r.isJury && !r.isContestant, t);
-        QVERIFY(r.userId.empty());
+        QVERIFY2(!r.Accepted && !r.IsJury && !r.IsContestant, t);
+        QVERIFY(r.UserId.empty());
     }
 }
 
@@ -85,12 +85,12 @@ void TestIdentification::rejected()
     for (const char *t : {"256", "-1", "0", "255", "11", "150", "", "   ", "1.0", "1,0", "7a", "- 7",
                           "99999999999", "+", "ó"}) {
         const IdentificationResult r = IdentifyUser(t);
-        QVERIFY2(!r.accepted && !r.isContestant && !r.isJury, t);
-        QVERIFY(r.userId.empty());
+        QVERIFY2(!r.Accepted && !r.IsContestant && !r.IsJury, t);
+        QVERIFY(r.UserId.empty());
     }
     // A number of 32 bits that is a member once reduced modulo 256 stays rejected.
-    QVERIFY(!IdentifyUser("257").accepted);
-    QVERIFY(!IdentifyUser("4294967297").accepted);
+    QVERIFY(!IdentifyUser("257").Accepted);
+    QVERIFY(!IdentifyUser("4294967297").Accepted);
 }
 
 namespace {

@@ -93,6 +93,13 @@ QByteArray ReadAll(const QString &path)
 
 } // namespace
 
+// The bytes of a picture that must encode; empty when it did not.
+std::vector<unsigned char> Encoded(const QImage &image)
+{
+    std::vector<unsigned char> bytes;
+    return EncodeJpeg(image, bytes) ? bytes : std::vector<unsigned char>();
+}
+
 class TestJpeg : public QObject
 {
     Q_OBJECT
@@ -110,9 +117,9 @@ private slots:
 void TestJpeg::encodesColourPictureThatDecodesClose()
 {
     const QImage src = TestPicture();
-    std::string error;
-    const std::vector<unsigned char> bytes = EncodeJpeg(src, &error);
-    QVERIFY2(!bytes.empty(), error.c_str());
+    std::vector<unsigned char> bytes;
+    const Status encoded = EncodeJpeg(src, bytes);
+    QVERIFY2(encoded && !bytes.empty(), encoded.Message().c_str());
     QImage decoded;
     int components = 0;
     QVERIFY(DecodeJpeg(bytes, &decoded, &components));
@@ -132,7 +139,7 @@ void TestJpeg::encodesColourPictureThatDecodesClose()
 
 void TestJpeg::baselineQuality90Colour()
 {
-    const std::vector<unsigned char> bytes = EncodeJpeg(TestPicture());
+    const std::vector<unsigned char> bytes = Encoded(TestPicture());
     QVERIFY(!bytes.empty());
     QCOMPARE(int(bytes[bytes.size() - 2]), 0xFF);   // ends with EOI
     QCOMPARE(int(bytes[bytes.size() - 1]), 0xD9);
@@ -171,7 +178,7 @@ void TestJpeg::otherInputFormats()
     const QImage rgb = TestPicture();
     for (QImage::Format f : {QImage::Format_RGB888, QImage::Format_ARGB32, QImage::Format_RGB16}) {
         const QImage src = rgb.convertToFormat(f);
-        const std::vector<unsigned char> bytes = EncodeJpeg(src);
+        const std::vector<unsigned char> bytes = Encoded(src);
         QVERIFY(!bytes.empty());
         QImage decoded;
         int components = 0;
@@ -182,24 +189,25 @@ void TestJpeg::otherInputFormats()
     // A picture of one pixel and a wide one-row picture still encode.
     QImage one(1, 1, QImage::Format_RGB32);
     one.fill(QColor(10, 200, 90));
-    QVERIFY(!EncodeJpeg(one).empty());
+    QVERIFY(!Encoded(one).empty());
     QImage wide(3001, 1, QImage::Format_RGB32);
     wide.fill(Qt::blue);
-    QVERIFY(!EncodeJpeg(wide).empty());
+    QVERIFY(!Encoded(wide).empty());
 }
 
 void TestJpeg::emptyPictureIsRefused()
 {
-    std::string error;
-    QVERIFY(EncodeJpeg(QImage(), &error).empty());
-    QVERIFY(!error.empty());
+    std::vector<unsigned char> bytes{1};
+    const Status encoded = EncodeJpeg(QImage(), bytes);
+    QVERIFY(!encoded && bytes.empty());
+    QVERIFY(!encoded.Message().empty());
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const std::string path = (dir.path() + "/empty.jpg").toStdString();
-    error.clear();
-    QVERIFY(!WriteJpeg(QImage(), path, &error));
-    QVERIFY(!error.empty());
+    const Status written = WriteJpeg(QImage(), path);
+    QVERIFY(!written);
+    QVERIFY(!written.Message().empty());
     QVERIFY(!QFile::exists(QString::fromStdString(path)));
 }
 
@@ -213,10 +221,10 @@ void TestJpeg::writesFileAndReplacesOldOne()
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write(QByteArray(100000, 'x'));   // longer than the picture
     }
-    std::string error;
-    QVERIFY2(WriteJpeg(TestPicture(), path.toStdString(), &error), error.c_str());
+    const Status saved = WriteJpeg(TestPicture(), path.toStdString());
+    QVERIFY2(saved, saved.Message().c_str());
     const QByteArray written = ReadAll(path);
-    const std::vector<unsigned char> expected = EncodeJpeg(TestPicture());
+    const std::vector<unsigned char> expected = Encoded(TestPicture());
     QCOMPARE(written.size(), qsizetype(expected.size()));
     QVERIFY(std::memcmp(written.constData(), expected.data(), expected.size()) == 0);
     // Nothing else is left in the folder (no temporary file).
@@ -228,16 +236,16 @@ void TestJpeg::missingFolderLeavesNoFile()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.path() + "/nincs/ilyen/kep.jpg";
-    std::string error;
-    QVERIFY(!WriteJpeg(TestPicture(), path.toStdString(), &error));
-    QCOMPARE(QString::fromStdString(error), "Cannot create file " + path);
+    const Status written = WriteJpeg(TestPicture(), path.toStdString());
+    QVERIFY(!written);
+    QCOMPARE(QString::fromStdString(written.Message()), "Cannot create file " + path);
     QVERIFY(!QFile::exists(path));
     QVERIFY(!QDir(dir.path() + "/nincs").exists());
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 0);
 
-    error.clear();
-    QVERIFY(!WriteJpegBytes(EncodeJpeg(TestPicture()), "", &error));
-    QCOMPARE(QString::fromStdString(error), QString("Cannot create file "));
+    const Status unnamed = WriteJpegBytes(Encoded(TestPicture()), "");
+    QVERIFY(!unnamed);
+    QCOMPARE(QString::fromStdString(unnamed.Message()), QString("Cannot create file "));
 }
 
 void TestJpeg::parentIsAFile()
@@ -251,15 +259,16 @@ void TestJpeg::parentIsAFile()
         f.write("data");
     }
     const QString path = plain + "/kep.jpg";
-    std::string error;
-    QVERIFY(!WriteJpeg(TestPicture(), path.toStdString(), &error));
-    QCOMPARE(QString::fromStdString(error), "Cannot create file " + path);
+    const Status written = WriteJpeg(TestPicture(), path.toStdString());
+    QVERIFY(!written);
+    QCOMPARE(QString::fromStdString(written.Message()), "Cannot create file " + path);
     QCOMPARE(ReadAll(plain), QByteArray("data"));
     // A folder in the place of the file cannot be written over either.
     const QString folder = dir.path() + "/mappa.jpg";
     QVERIFY(QDir().mkdir(folder));
-    QVERIFY(!WriteJpeg(TestPicture(), folder.toStdString(), &error));
-    QCOMPARE(QString::fromStdString(error), "Cannot create file " + folder);
+    const Status overFolder = WriteJpeg(TestPicture(), folder.toStdString());
+    QVERIFY(!overFolder);
+    QCOMPARE(QString::fromStdString(overFolder.Message()), "Cannot create file " + folder);
     QVERIFY(QFileInfo(folder).isDir());
 }
 
@@ -280,7 +289,7 @@ void TestJpeg::failedWriteKeepsEarlierFile()
     for (int y = 0; y < big.height(); ++y)
         for (int x = 0; x < big.width(); ++x)
             big.setPixel(x, y, qRgb((x * 7 + y * 13) & 255, (x * y) & 255, (x ^ y) & 255));
-    const std::vector<unsigned char> bytes = EncodeJpeg(big);
+    const std::vector<unsigned char> bytes = Encoded(big);
     QVERIFY(bytes.size() > 4096);
 
     rlimit saved{};
@@ -289,18 +298,17 @@ void TestJpeg::failedWriteKeepsEarlierFile()
     rlimit small = saved;
     small.rlim_cur = 2048;
     QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
-    std::string error;
-    const bool ok = WriteJpegBytes(bytes, path.toStdString(), &error);
+    const Status written = WriteJpegBytes(bytes, path.toStdString());
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 
-    QVERIFY(!ok);
-    QCOMPARE(QString::fromStdString(error), "Cannot create file " + path);
+    QVERIFY(!written);
+    QCOMPARE(QString::fromStdString(written.Message()), "Cannot create file " + path);
     QCOMPARE(ReadAll(path), earlier);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{"regi.jpg"});
 
     // With the limit gone the same bytes replace the earlier file.
-    QVERIFY(WriteJpegBytes(bytes, path.toStdString(), &error));
+    QVERIFY(WriteJpegBytes(bytes, path.toStdString()));
     QCOMPARE(ReadAll(path).size(), qsizetype(bytes.size()));
 }
 

@@ -202,7 +202,7 @@ private slots:
         TReportCharts charts;
         for (const auto &[file, detector] : {std::pair{"/104/elso.ini", true}, std::pair{"/12/meres.ini", false}}) {
             ReportLayout l;
-            QVERIFY(!ReadReportLayout((dir.path() + file).toStdString(), l, charts.Painter()));
+            QVERIFY(ReadReportLayout((dir.path() + file).toStdString(), l, charts.Painter()).Ok());
             const QImage apparatus = FromPng(l.ApparatusPng);
             QCOMPARE(apparatus.size(), QSize(1000, 745));
             QCOMPARE(CountColour(apparatus, Colors::Detector) > 20, detector);

@@ -3,6 +3,8 @@
 // and the jury's "Betöltés (elrendezés és mérési adatok)".
 #include "FormDriver.h"
 
+#include "Data/Raster.h"
+
 #include "Main/ChartsPage.h"
 #include "Main/UpDown.h"
 #include "Main/core/NumberText.h"
@@ -22,47 +24,9 @@ namespace {
 
 const QString LayoutFilter = QStringLiteral("Ionlátó konfigurációs fájlok (*.ini)|*.ini|Minden fájl (*.*)|*.*");
 
-// A running program, identified with `code`.
-struct Session {
-    ModalDriver Driver;
-    std::unique_ptr<ProgramUnderTest> Prog;
-    explicit Session(const QString &code)
-    {
-        Driver.Password(code);
-        Prog = std::make_unique<ProgramUnderTest>();
-        Prog->Identify(Driver);
-    }
-    TForm1 &F() { return Prog->F(); }
-    TInstrument &I() { return *Prog->Instrument; }
-    QString Path(const QString &name) { return Prog->Folder.filePath(name); }
-
-    // The note dialog: when `lines` is given the memo gets them; then OK or Cancel.
-    // `seen` receives the memo as the dialog showed it.
-    void Note(bool ok, std::optional<QStringList> lines = std::nullopt, QStringList *seen = nullptr)
-    {
-        Driver.Then([](QWidget *w) { return qobject_cast<TMegjDlg *>(w) != nullptr; },
-                    [ok, lines, seen](QWidget *w) {
-                        auto *d = static_cast<TMegjDlg *>(w);
-                        if (seen)
-                            *seen = d->Lines();
-                        if (lines)
-                            d->SetLines(*lines);
-                        QTest::mouseClick(ok ? d->OKBtn() : d->CancelBtn(), Qt::LeftButton);
-                    });
-    }
-    // The next file dialog answers `path`; the dialog's settings are kept.
-    TFileDialog Asked{TFileDialog::Kind::Save};
-    int AskCount = 0;
-    void Answer(TFileDialog &dialog, const QString &path)
-    {
-        dialog.Asker = [this, path](QWidget *, const TFileDialog &d) {
-            Asked = d;
-            ++AskCount;
-            return path;
-        };
-    }
-    bool Settled() { return Driver.Settle(); }
-    QStringList PlatformMessages() const { return Driver.PlatformMessages(); }
+// A running program with the layout commands of the "Fájl" menu.
+struct LayoutSession : Session {
+    using Session::Session;
     void Save(const QString &path, bool noteOk = true, std::optional<QStringList> note = std::nullopt)
     {
         Note(noteOk, note);
@@ -82,7 +46,8 @@ struct Session {
 ProfileFile Read(const QString &path)
 {
     ProfileFile f;
-    f.Load(path.toStdString());
+    if (!f.Load(path.toStdString()))
+        qWarning("cannot read %s", qPrintable(path));
     return f;
 }
 
@@ -126,6 +91,7 @@ private slots:
     void loadSpectrumSectionsBySpektrumEntry();
     void loadNotesReplaceOrKeep();
     void loadDetectorOnlyWhenActive();
+    void loadedDetectorCountsWhateverMutatSays();
     void loadStopsAtUnreadableNumber();
     void textExportLoadsAsLayout();
     void juryRoundTripGivesSameStateAndBytes();
@@ -133,7 +99,7 @@ private slots:
 
 void TestLayoutCommands::saveWritesNoteSettingsAndSpectraInOrder()
 {
-    Session s(QStringLiteral("104"));
+    LayoutSession s(QStringLiteral("104"));
     TForm1 &f = s.F();
     const QString path = s.Path(QStringLiteral("104/elso"));
     s.Save(path, true, QStringList{QStringLiteral("első sor"), QStringLiteral("Minta: A=1"), QString()});
@@ -176,7 +142,7 @@ void TestLayoutCommands::saveWritesNoteSettingsAndSpectraInOrder()
 
 void TestLayoutCommands::cancelledNoteStillSavesAndKeepsTheMemo()
 {
-    Session s(QStringLiteral("104"));
+    LayoutSession s(QStringLiteral("104"));
     s.F().MegjDlg->SetLines({QStringLiteral("régi megjegyzés")});
     const QString path = s.Path(QStringLiteral("cancel.ini"));
     s.Save(path, false);
@@ -192,7 +158,7 @@ void TestLayoutCommands::cancelledNoteStillSavesAndKeepsTheMemo()
 
 void TestLayoutCommands::cancelledSaveDialogWritesNothing()
 {
-    Session s(QStringLiteral("104"));
+    LayoutSession s(QStringLiteral("104"));
     s.F().SaveDialog1.Filter = QStringLiteral("Kép (*.jpg)|*.jpg");
     s.Answer(s.F().SaveDialog1, QString());
     s.F().Mentsmskntelrendezssmrsiadatok1Click();   // no note dialog is expected: none must open
@@ -204,7 +170,7 @@ void TestLayoutCommands::cancelledSaveDialogWritesNothing()
 
 void TestLayoutCommands::failedWriteReportsAndKeepsEarlierFile()
 {
-    Session s(QStringLiteral("104"));
+    LayoutSession s(QStringLiteral("104"));
     // A folder that does not exist: the write fails and says which file.
     const QString nowhere = s.Path(QStringLiteral("nincs/ilyen/mappa.ini"));
     s.Save(nowhere);
@@ -249,14 +215,14 @@ void TestLayoutCommands::failedWriteReportsAndKeepsEarlierFile()
 
 void TestLayoutCommands::loadIsForTheJuryOnly()
 {
-    Session s(QStringLiteral("104"));
+    LayoutSession s(QStringLiteral("104"));
     QVERIFY(!s.F().Betltselrendezssmrsiadatok1->isVisible());
     s.Answer(s.F().OpenDialog1, s.Path(QStringLiteral("x.ini")));
     s.F().Betltselrendezssmrsiadatok1Click();
     QCOMPARE(s.AskCount, 0);
     QCOMPARE(s.F().windowTitle(), Caption(QStringLiteral("104")));
 
-    Session j(QStringLiteral("Vezer7146"));
+    LayoutSession j(QStringLiteral("Vezer7146"));
     QVERIFY(j.F().Betltselrendezssmrsiadatok1->isVisible());
     j.Load(j.Path(QStringLiteral("nincs.ini")));
     QVERIFY(j.Settled());
@@ -269,7 +235,7 @@ void TestLayoutCommands::loadIsForTheJuryOnly()
 
 void TestLayoutCommands::missingFileLoadsDefaults()
 {
-    Session j(QStringLiteral("Vezer7146"));
+    LayoutSession j(QStringLiteral("Vezer7146"));
     TForm1 &f = j.F();
     j.I().Counts.SetCount(1, 5, 9);
     f.RadioButton7->setChecked(true);
@@ -307,7 +273,7 @@ void TestLayoutCommands::missingFileLoadsDefaults()
 
 void TestLayoutCommands::loadRoundsAndKeepsArrowsInRange()
 {
-    Session j(QStringLiteral("Vezer7146"));
+    LayoutSession j(QStringLiteral("Vezer7146"));
     TForm1 &f = j.F();
     const QString path = j.Path(QStringLiteral("kerekit.ini"));
     WriteText(path, "[Config]\r\nType=Teszt\r\nB_terero=0.85\r\nMm=40\r\nMk\xf6z\xe9p=40\r\n"
@@ -337,7 +303,7 @@ void TestLayoutCommands::loadRoundsAndKeepsArrowsInRange()
 
 void TestLayoutCommands::loadModeFromType()
 {
-    Session j(QStringLiteral("Vezer7146"));
+    LayoutSession j(QStringLiteral("Vezer7146"));
     TForm1 &f = j.F();
     const QString path = j.Path(QStringLiteral("mod.ini"));
     const char *const unknown[] = {"teszt", "Ismeretlen", "TESZT", ""};
@@ -358,7 +324,7 @@ void TestLayoutCommands::loadModeFromType()
 
 void TestLayoutCommands::loadSpectrumSectionsBySpektrumEntry()
 {
-    Session j(QStringLiteral("Vezer7146"));
+    LayoutSession j(QStringLiteral("Vezer7146"));
     TForm1 &f = j.F();
     j.I().Counts.SetCount(1, 3, 11);
     const QString path = j.Path(QStringLiteral("spektrum.ini"));
@@ -392,13 +358,13 @@ void TestLayoutCommands::loadSpectrumSectionsBySpektrumEntry()
 
     // The section on its own, and an all-zero section clearing its chart.
     WriteText(path, "[Spectrum1]\r\nSpektrum=1\r\nROI_Minimum=0\r\nROI_Maximum=0\r\nROI_Brutto=0\r\nROI_K\xf6z\xe9p=0\r\n");
-    QCOMPARE(f.LoadSpectrumSection(Read(path), "Spectrum1"), std::nullopt);
+    QVERIFY(f.LoadSpectrumSection(Read(path), "Spectrum1").Ok());
     QCOMPARE(j.I().Counts.MaxCount(1), 0.0);
 }
 
 void TestLayoutCommands::loadNotesReplaceOrKeep()
 {
-    Session j(QStringLiteral("Vezer7146"));
+    LayoutSession j(QStringLiteral("Vezer7146"));
     TForm1 &f = j.F();
     f.MegjDlg->SetLines({QStringLiteral("a zsűri jegyzete")});
     const QString path = j.Path(QStringLiteral("jegyzet.ini"));
@@ -427,7 +393,7 @@ void TestLayoutCommands::loadNotesReplaceOrKeep()
 
 void TestLayoutCommands::loadDetectorOnlyWhenActive()
 {
-    Session j(QStringLiteral("Vezer7146"));
+    LayoutSession j(QStringLiteral("Vezer7146"));
     TForm1 &f = j.F();
     TDetector &d = j.I().Model.Detector;
     const std::array<TPixel, 3> previous{TPixel{11, 12}, TPixel{13, 14}, TPixel{15, 16}};
@@ -461,9 +427,37 @@ void TestLayoutCommands::loadDetectorOnlyWhenActive()
     Q_UNUSED(f);
 }
 
+void TestLayoutCommands::loadedDetectorCountsWhateverMutatSays()
+{
+    // "Mutat" unticked only hides the detector: loaded as accepted, it is part of
+    // the apparatus and counts the ions that reach it.
+    LayoutSession j(QStringLiteral("Vezer7146"));
+    TForm1 &f = j.F();
+    TModel &m = j.I().Model;
+    f.CheckBox2->setChecked(false);
+    const QString path = j.Path(QStringLiteral("det.ini"));
+    WriteText(path, "[Config]\r\nB_terero=1\r\nMm=120\r\nMk\xf6z\xe9p=120\r\nDetector=Active\r\n"
+                    "DetPoint1_X=236\r\nDetPoint1_Y=460\r\nDetPoint2_X=237\r\nDetPoint2_Y=483\r\n"
+                    "DetPoint3_X=238\r\nDetPoint3_Y=506\r\n");
+    j.Load(path);
+    QVERIFY(j.Settled());
+    QVERIFY(m.Detector.Accepted);
+    QVERIFY(!f.CheckBox2->isChecked());
+    QCOMPARE(ReadColor(m.ApparatusBitmap, 237, 483), Colors::Detector);
+    QVERIFY(ReadColor(f.Image1Picture, 237, 483) != Colors::Detector);
+
+    RunState &run = j.I().Run;
+    run.PresetCount = 200;
+    run.Spectrum = 1;
+    StartRun(m, run);
+    while (run.Running)
+        Tick(m, j.I().Counts, run);
+    QVERIFY(j.I().Counts.MaxCount(1) > 0);
+}
+
 void TestLayoutCommands::loadStopsAtUnreadableNumber()
 {
-    Session j(QStringLiteral("Vezer7146"));
+    LayoutSession j(QStringLiteral("Vezer7146"));
     TForm1 &f = j.F();
     const QString path = j.Path(QStringLiteral("hibas.ini"));
 
@@ -505,7 +499,7 @@ void TestLayoutCommands::loadStopsAtUnreadableNumber()
 
 void TestLayoutCommands::textExportLoadsAsLayout()
 {
-    Session j(QStringLiteral("Vezer7146"));
+    LayoutSession j(QStringLiteral("Vezer7146"));
     TForm1 &f = j.F();
     j.I().Counts.SetCount(2, 17, 42);
     j.I().Counts.SetCount(1, 9, 1);
@@ -562,7 +556,7 @@ void TestLayoutCommands::juryRoundTripGivesSameStateAndBytes()
     };
     State contestant;
     {
-        Session s(QStringLiteral("104"));
+        LayoutSession s(QStringLiteral("104"));
         TForm1 &f = s.F();
         f.RadioButton7->setChecked(true);
         f.UpDown5->StepDown();
@@ -594,7 +588,7 @@ void TestLayoutCommands::juryRoundTripGivesSameStateAndBytes()
         QVERIFY(!first.isEmpty());
         contestant = capture(s);
     }
-    Session j(QStringLiteral("Vezer7146"));
+    LayoutSession j(QStringLiteral("Vezer7146"));
     j.F().MegjDlg->SetLines({QStringLiteral("zsűri")});
     QStringList seen;
     j.Load(firstPath, true, &seen);

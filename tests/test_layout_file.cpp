@@ -24,7 +24,7 @@ struct Recorder {
     bool accepted = false;
     std::array<TPixel, 3> points{};
     std::array<RoiBoxTexts, 2> boxes;
-    std::optional<std::string> applyError;
+    std::optional<std::string> applyError;   // the conversion failure ApplyParameters gives
 
     LayoutTarget Target()
     {
@@ -38,7 +38,7 @@ struct Recorder {
         t.SetAperturePosition = [this](int w, int p) { apertures[w] = p; calls.push_back("aperture" + std::to_string(w)); };
         t.SetCountTexts = [this](const std::string &a, const std::string &b) { preset = a; launched = b; calls.push_back("counts"); };
         t.SetDetector = [this](bool a, const std::array<TPixel, 3> &p) { accepted = a; points = p; calls.push_back("detector"); };
-        t.ApplyParameters = [this] { calls.push_back("apply"); return applyError; };
+        t.ApplyParameters = [this] { calls.push_back("apply"); return applyError ? Status::Failure(*applyError) : Status(); };
         t.ShowRoiBoxes = [this](int s, const RoiBoxTexts &b) { boxes[s - 1] = b; calls.push_back("boxes" + std::to_string(s)); };
         t.CountsReplaced = [this](int s) { calls.push_back("counts" + std::to_string(s)); };
         t.RoiRestored = [this](int s) { calls.push_back("roi" + std::to_string(s)); };
@@ -137,7 +137,7 @@ private slots:
         loaded.SetCount(2, 5, 9);   // replaced by the empty spectrum 2 of the file
         std::array<RoiData, 2> roi{};
         Recorder r;
-        QVERIFY(!LoadLayout(f, loaded, roi, r.Target()));
+        QVERIFY(LoadLayout(f, loaded, roi, r.Target()).Ok());
         const std::vector<std::string> order = {"user", "note", "latches", "mode", "induction", "masses",
                                                 "aperture0", "aperture1", "aperture2", "aperture3", "counts",
                                                 "detector", "apply", "boxes1", "counts1", "roi1", "auto1",
@@ -187,7 +187,7 @@ private slots:
             Spectra c;
             std::array<RoiData, 2> roi{};
             Recorder r;
-            QVERIFY(!LoadLayout(f, c, roi, r.Target()));
+            QVERIFY(LoadLayout(f, c, roi, r.Target()).Ok());
             QCOMPARE(r.unknownMode, unknown);
         }
     }
@@ -201,7 +201,7 @@ private slots:
         std::array<RoiData, 2> roi{};
         roi[0].X1 = 77;
         Recorder r;
-        QVERIFY(!LoadLayout(f, c, roi, r.Target()));
+        QVERIFY(LoadLayout(f, c, roi, r.Target()).Ok());
         QCOMPARE(r.userId, std::string("None"));
         QVERIFY(!r.unknownMode);
         QCOMPARE(r.induction, 10);
@@ -230,9 +230,9 @@ private slots:
         Spectra c;
         std::array<RoiData, 2> roi{};
         Recorder r;
-        const auto error = LoadLayout(f, c, roi, r.Target());
-        QVERIFY(error);
-        QCOMPARE(*error, std::string("„0,005” nem érvényes szám."));
+        const Status error = LoadLayout(f, c, roi, r.Target());
+        QVERIFY(!error);
+        QCOMPARE(error.Message(), std::string("„0,005” nem érvényes szám."));
         QCOMPARE(r.induction, 120);
         QCOMPARE(r.apertures[0], 10);
         QCOMPARE(r.apertures[1], -1);
@@ -242,15 +242,15 @@ private slots:
         g.WriteString("Config", "Detector", "Active");
         g.WriteString("Config", "DetPoint1_X", "12.5");
         Recorder r2;
-        QCOMPARE(*LoadLayout(g, c, roi, r2.Target()), std::string("„12.5” nem érvényes szám."));
+        QCOMPARE(LoadLayout(g, c, roi, r2.Target()).Message(), std::string("„12.5” nem érvényes szám."));
         ProfileFile h;
         h.WriteString("Spectrum1", "Spektrum", "");
         Recorder r3;
-        QCOMPARE(*LoadLayout(h, c, roi, r3.Target()), std::string("„” nem érvényes szám."));
+        QCOMPARE(LoadLayout(h, c, roi, r3.Target()).Message(), std::string("„” nem érvényes szám."));
         // The parameters' own conversion failure stops before the spectra.
         Recorder r4;
         r4.applyError = "„x” nem érvényes szám.";
-        QVERIFY(LoadLayout(f.FromBytes("[Spectrum1]\r\nSpektrum=1\r\nCh1=4\r\n"), c, roi, r4.Target()));
+        QVERIFY(!LoadLayout(f.FromBytes("[Spectrum1]\r\nSpektrum=1\r\nCh1=4\r\n"), c, roi, r4.Target()));
         QCOMPARE(c.MaxCount(1), 0.0);
     }
 
@@ -267,7 +267,7 @@ private slots:
         c.SetCount(1, 7, 7);
         std::array<RoiData, 2> roi{};
         Recorder r;
-        QVERIFY(!LoadLayout(f, c, roi, r.Target()));
+        QVERIFY(LoadLayout(f, c, roi, r.Target()).Ok());
         QCOMPARE(c.Count(1, 7), 7.0);   // chart 1 keeps what it had
         QCOMPARE(c.Count(2, 10), 0.0);  // chart 2 ends with the second section
         QCOMPARE(c.Count(2, 20), 3.0);
@@ -288,7 +288,7 @@ private slots:
         Spectra c;
         std::array<RoiData, 2> roi{};
         Recorder r;
-        QVERIFY(!LoadLayout(f, c, roi, r.Target()));
+        QVERIFY(LoadLayout(f, c, roi, r.Target()).Ok());
         QCOMPARE(c.Counts(1), counts.Counts(1));
         QCOMPARE(c.Counts(2), counts.Counts(2));
         QCOMPARE(roi[0].Brutto, 12);
@@ -311,7 +311,7 @@ private slots:
         Spectra c;
         std::array<RoiData, 2> roi{};
         Recorder r;
-        QVERIFY(!LoadLayout(ProfileFile::FromBytes(bytes), c, roi, r.Target()));
+        QVERIFY(LoadLayout(ProfileFile::FromBytes(bytes), c, roi, r.Target()).Ok());
         LayoutSnapshot again = r.Snapshot(c);
         again.Note = r.note;
         again.Fields.Blende1 = first.Fields.Blende1;   // shown by the arrows as "0.005" and so on
@@ -348,7 +348,7 @@ private slots:
             Spectra c;
             std::array<RoiData, 2> roi{};
             Recorder r;
-            LoadLayout(ProfileFile::FromBytes(text), c, roi, r.Target());
+            (void)LoadLayout(ProfileFile::FromBytes(text), c, roi, r.Target());
             for (int s = 1; s <= 2; ++s)
                 for (double v : c.Counts(s))
                     QVERIFY(std::isfinite(v) || std::isinf(v));
@@ -381,7 +381,7 @@ private slots:
         Spectra reread;
         for (int n = 1; n <= 2; ++n) {
             const SpectrumSectionText t = ReadSpectrumSection(written, "Spectrum" + std::to_string(n));
-            QVERIFY(!ApplyChannels(t, n, reread));
+            QVERIFY(ApplyChannels(t, n, reread).Ok());
             QCOMPARE(reread.Counts(n), counts.Counts(n));
         }
         QCOMPARE(written.ReadString("Spectrum1", "ROI_Brutto", ""), std::string("4781"));

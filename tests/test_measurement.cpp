@@ -247,7 +247,7 @@ private slots:
         TDetector same = d;
         same.End2 = same.End1;
         QVERIFY(!ChordPosition(same, 0, 0));
-        DetectorHit(f.m, e1.x, e1.y, f.spectra, 2);
+        f.spectra.AddCount(2, DetectorChannel(f.m.Detector, e1.x, e1.y).value());
         QCOMPARE(f.spectra.Count(2, 1000), 1.0);
         QCOMPARE(f.spectra.MaxCount(1), 0.0);
     }

@@ -316,13 +316,7 @@ void TestRunControl::presetFieldValidation()
     TForm1 &f = F();
     f.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&f));
-    auto type = [&f](const QString &text) {
-        f.Edit11->setFocus(Qt::MouseFocusReason);
-        f.Edit11->selectAll();
-        QTest::keyClick(f.Edit11, Qt::Key_Backspace);
-        QTest::keyClicks(f.Edit11, text);
-        QTest::keyClick(f.Edit11, Qt::Key_Return);
-    };
+    auto type = [&f](const QString &text) { TypeAndEnter(f.Edit11, text); };
     type(QStringLiteral("12"));
     QCOMPARE(Run().PresetCount, 12);
     for (const char *bad : {"abc", "-3", "1.5", ""}) {

@@ -67,10 +67,10 @@ private slots:
     void optionsReachTheFields()
     {
         SimOptions o;
-        const SimParseResult r = ParseSimOptions({"--mass", "119", "--blende3=0.01", "--point-source", "off",
-                                                  "--ions", "0", "--seed", "9", "--mode", "unknown"},
-                                                 o);
-        QVERIFY(r.Ok);
+        const Status r = ParseSimOptions({"--mass", "119", "--blende3=0.01", "--point-source", "off", "--ions", "0",
+                                          "--seed", "9", "--mode", "unknown"},
+                                         o);
+        QVERIFY(r.Ok());
         QCOMPARE(o.Fields.Mass, 119.0);
         QCOMPARE(o.Fields.Blende3, 0.01);
         QVERIFY(!o.Fields.PointSource);

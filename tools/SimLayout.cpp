@@ -2,6 +2,9 @@
 
 #include "Main/core/NumberText.h"
 #include "Main/core/ChartText.h"
+#include "Data/Detector.h"
+
+#include <iostream>
 
 SimLayoutResult LoadLayoutHeadless(const ProfileFile &file, TInstrument &ins, const DeviceFields &fields,
                                    std::array<RoiBoxTexts, 2> boxes)
@@ -14,7 +17,6 @@ SimLayoutResult LoadLayoutHeadless(const ProfileFile &file, TInstrument &ins, co
 
     LayoutTarget t;
     t.SetUserId = [&](const std::string &id) { r.UserId = id; };
-    t.ShowNote = [](const std::vector<std::string> &) {};
     t.SetWarningLatches = [&] {
         ins.Latches.MassWarningShown = true;
         ins.Latches.VoltageWarningShown = true;
@@ -29,33 +31,31 @@ SimLayoutResult LoadLayoutHeadless(const ProfileFile &file, TInstrument &ins, co
         double *target[4] = {&r.Fields.Blende1, &r.Fields.Blende2, &r.Fields.Blende3, &r.Fields.Blende3Offset};
         *target[which] = pos / Limits::BlendeScale;
     };
-    t.SetCountTexts = [](const std::string &, const std::string &) {};
     t.SetDetector = [&](bool accepted, const std::array<TPixel, 3> &points) {
         if (!accepted) {
             m.Detector.Accepted = false;
             return;
         }
         m.Detector.Points = points;
-        AcceptDetector(m);
+        // The window answers a refused detector with a message and loads on.
+        if (const Status accepted = AcceptDetector(m); !accepted)
+            std::cerr << "warning: " << accepted.Message() << "\n";
     };
-    t.ApplyParameters = [&]() -> std::optional<std::string> {
+    t.ApplyParameters = [&]() -> Status {
         // The fields are read as the device page reads them when parameters are applied.
         const auto mass = ParseFloat(massText);
         if (!r.Fields.UnknownMode && !mass)
-            return NotANumberMessage(massText);
+            return Status::Failure(NotANumberMessage(massText));
         const auto mean = ParseFloat(meanMassText);
         if (!mean)
-            return NotANumberMessage(meanMassText);
+            return Status::Failure(NotANumberMessage(meanMassText));
         if (mass)
             r.Fields.Mass = *mass;
         r.Fields.MeanMass = *mean;
         ApplyDeviceValues(m, r.Fields, ins.Latches);
-        return std::nullopt;
+        return {};
     };
     t.ShowRoiBoxes = [&](int s, const RoiBoxTexts &texts) { r.RoiBoxes[s - 1] = texts; };
-    t.CountsReplaced = [](int) {};
-    t.RoiRestored = [](int) {};
-    t.TickAuto = [](int) {};
-    r.Error = LoadLayout(file, ins.Counts, ins.Roi, t);
+    r.Loaded = LoadLayout(file, ins.Counts, ins.Roi, t);
     return r;
 }

@@ -11,7 +11,7 @@ struct SimLayoutResult {
     DeviceFields Fields;                     // the device page after the load
     std::array<RoiBoxTexts, 2> RoiBoxes;     // the ROI boxes as the load fills them
     std::string UserId;
-    std::optional<std::string> Error;        // the conversion message that stopped the load
+    Status Loaded;                           // fails with the conversion message that stopped the load
 };
 
 // `fields` holds what the file does not carry (the source options).

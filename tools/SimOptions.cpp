@@ -14,31 +14,29 @@ std::string LimitText(ParamLimit l)
 }
 
 bool ParseNumberIn(const std::string &name, const std::string &text, ParamLimit limit, double &out,
-                   SimParseResult &r)
+                   Status &r)
 {
     const auto v = ParseFloat(text);
     if (!v || !WithinLimit(*v, limit)) {
-        r.Ok = false;
-        r.Error = name + " must be a number " + LimitText(limit) + ", not '" + text + "'";
+        r = Status::Failure(name + " must be a number " + LimitText(limit) + ", not '" + text + "'");
         return false;
     }
     out = *v;
     return true;
 }
 
-bool ParseOnOff(const std::string &name, const std::string &text, bool &out, SimParseResult &r)
+bool ParseOnOff(const std::string &name, const std::string &text, bool &out, Status &r)
 {
     if (text == "on" || text == "off") {
         out = text == "on";
         return true;
     }
-    r.Ok = false;
-    r.Error = name + " must be on or off, not '" + text + "'";
+    r = Status::Failure(name + " must be on or off, not '" + text + "'");
     return false;
 }
 
 bool ParseWhole(const std::string &name, const std::string &text, int64_t min, int64_t &out,
-                SimParseResult &r)
+                Status &r)
 {
     const std::string_view t = TrimControl(text);
     bool ok = !t.empty() && t.size() <= 18;
@@ -51,8 +49,8 @@ bool ParseWhole(const std::string &name, const std::string &text, int64_t min, i
         v = v * 10 + (c - '0');
     }
     if (!ok || v < min) {
-        r.Ok = false;
-        r.Error = name + " must be a whole number of at least " + std::to_string(min) + ", not '" + text + "'";
+        r = Status::Failure(name + " must be a whole number of at least " + std::to_string(min) + ", not '" + text
+                            + "'");
         return false;
     }
     out = v;
@@ -60,7 +58,7 @@ bool ParseWhole(const std::string &name, const std::string &text, int64_t min, i
 }
 
 bool ParseIntList(const std::string &name, const std::string &text, size_t count, std::vector<int> &out,
-                  SimParseResult &r)
+                  Status &r)
 {
     out.clear();
     size_t start = 0;
@@ -76,8 +74,8 @@ bool ParseIntList(const std::string &name, const std::string &text, size_t count
         start = comma + 1;
     }
     if (out.size() != count || std::count(text.begin(), text.end(), ',') != static_cast<long>(count - 1)) {
-        r.Ok = false;
-        r.Error = name + " takes " + std::to_string(count) + " whole numbers separated by commas, not '" + text + "'";
+        r = Status::Failure(name + " takes " + std::to_string(count) + " whole numbers separated by commas, not '"
+                            + text + "'");
         return false;
     }
     return true;
@@ -113,9 +111,9 @@ std::string SimUsage()
            "  --help               this text\n";
 }
 
-SimParseResult ParseSimOptions(const std::vector<std::string> &args, SimOptions &o)
+Status ParseSimOptions(const std::vector<std::string> &args, SimOptions &o)
 {
-    SimParseResult r;
+    Status r;
     DeviceFields &f = o.Fields;
     using Handler = std::function<bool(const std::string &name, const std::string &value)>;
     const std::map<std::string, Handler> handlers = {
@@ -133,8 +131,7 @@ SimParseResult ParseSimOptions(const std::vector<std::string> &args, SimOptions 
         {"--mode",
          [&](auto &n, auto &v) {
              if (v != "test" && v != "unknown") {
-                 r.Ok = false;
-                 r.Error = n + " must be test or unknown, not '" + v + "'";
+                 r = Status::Failure(n + " must be test or unknown, not '" + v + "'");
                  return false;
              }
              f.UnknownMode = v == "unknown";
@@ -143,8 +140,7 @@ SimParseResult ParseSimOptions(const std::vector<std::string> &args, SimOptions 
         {"--spectrum",
          [&](auto &n, auto &v) {
              if (v != "1" && v != "2") {
-                 r.Ok = false;
-                 r.Error = n + " must be 1 or 2, not '" + v + "'";
+                 r = Status::Failure(n + " must be 1 or 2, not '" + v + "'");
                  return false;
              }
              o.Spectrum = v == "1" ? 1 : 2;
@@ -195,14 +191,12 @@ SimParseResult ParseSimOptions(const std::vector<std::string> &args, SimOptions 
         }
         const auto h = handlers.find(name);
         if (h == handlers.end()) {
-            r.Ok = false;
-            r.Error = "unknown option '" + name + "' (see --help)";
+            r = Status::Failure("unknown option '" + name + "' (see --help)");
             return r;
         }
         if (!inlineValue) {
             if (i + 1 >= args.size()) {
-                r.Ok = false;
-                r.Error = name + " needs a value";
+                r = Status::Failure(name + " needs a value");
                 return r;
             }
             value = args[++i];

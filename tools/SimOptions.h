@@ -1,6 +1,7 @@
 #pragma once
 // Command-line options of the headless simulator, checked against the same
 // limits as the fields of the device page.
+#include "Data/Status.h"
 #include "Main/core/DeviceValues.h"
 
 #include <array>
@@ -26,10 +27,6 @@ struct SimOptions {
     std::set<std::string> Given;   // the options named on the command line
 };
 
-struct SimParseResult {
-    bool Ok = true;
-    std::string Error;   // names the option and its limits
-};
-
-SimParseResult ParseSimOptions(const std::vector<std::string> &args, SimOptions &out);
+// Fails with a message naming the option and its limits.
+Status ParseSimOptions(const std::vector<std::string> &args, SimOptions &out);
 std::string SimUsage();

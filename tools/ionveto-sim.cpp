@@ -1,6 +1,6 @@
 // Headless run of the instrument: the device set up as the window sets it up at
 // start-up, ions flown with the window's tick rules (without the 10 ms wait).
-#include "Data/Raster.h"
+#include "Data/Detector.h"
 #include "Main/core/AtomicSave.h"
 #include "Main/core/Instrument.h"
 #include "Main/core/TextExport.h"
@@ -29,18 +29,6 @@ void ApplyAsStart(TInstrument &ins, const DeviceFields &fields)
     }
 }
 
-// The device page and ROI boxes right after identification: defaults applied,
-// apparatus drawn, the first "Set" pressed at channel 0 on both charts.
-void StartUp(TInstrument &ins)
-{
-    const DeviceFields defaults;
-    InitModel(ins.Model);
-    InitDevice(ins.Model, defaults, ins.Latches);
-    DrawApparatus(ins.Model, false);
-    ApplyDeviceValues(ins.Model, defaults, ins.Latches);
-    ClearTraces(ins.Model);
-}
-
 int PlaceDetector(TInstrument &ins, const std::array<int, 6> &d)
 {
     for (int k = 0; k < 3; ++k) {
@@ -52,8 +40,8 @@ int PlaceDetector(TInstrument &ins, const std::array<int, 6> &d)
         }
         ins.Model.Detector.Points[k] = p;
     }
-    if (!AcceptDetector(ins.Model)) {
-        std::cerr << "ionveto-sim: Hibás a detektort definiáló 3 pont!\n";
+    if (const Status accepted = AcceptDetector(ins.Model); !accepted) {
+        std::cerr << "ionveto-sim: " << accepted.Message() << "\n";
         return 2;
     }
     return 0;
@@ -61,9 +49,8 @@ int PlaceDetector(TInstrument &ins, const std::array<int, 6> &d)
 
 bool WritePicture(const TModel &m, const std::string &path)
 {
-    QImage shown = m.TraceBitmap.copy();
-    if (m.Detector.Accepted)
-        CopyTransparent(shown, m.DetectorBitmap, {PictureSize::DetectorOriginX, PictureSize::DetectorOriginY});
+    QImage shown;
+    ComposeDevicePicture(shown, m, m.Detector.Accepted);
     QByteArray png;
     QBuffer buffer(&png);
     if (!buffer.open(QIODevice::WriteOnly) || !shown.save(&buffer, "PNG"))
@@ -77,9 +64,8 @@ int main(int argc, char **argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
     SimOptions opt;
-    const SimParseResult parsed = ParseSimOptions(args, opt);
-    if (!parsed.Ok) {
-        std::cerr << "ionveto-sim: " << parsed.Error << "\n";
+    if (const Status parsed = ParseSimOptions(args, opt); !parsed) {
+        std::cerr << "ionveto-sim: " << parsed.Message() << "\n";
         return 2;
     }
     if (opt.Help) {
@@ -95,27 +81,27 @@ int main(int argc, char **argv)
     auto instrument = std::make_unique<TInstrument>();
     TInstrument &ins = *instrument;
     TModel &m = ins.Model;
-    StartUp(ins);
+    StartInstrument(ins);
     if (opt.SeedGiven)
         m.Random.Seed(opt.Seed);
     std::array<RoiBoxTexts, 2> boxes{RoiBoxTexts{"0", "0", "", ""}, RoiBoxTexts{"0", "0", "", ""}};
 
     if (!opt.LayoutIn.empty()) {
         ProfileFile file;
-        if (!file.Load(opt.LayoutIn)) {
-            std::cerr << "ionveto-sim: cannot read " << opt.LayoutIn << "\n";
+        if (const Status read = file.Load(opt.LayoutIn); !read) {
+            std::cerr << "ionveto-sim: " << read.Message() << "\n";
             return 1;
         }
         const SimLayoutResult loaded = LoadLayoutHeadless(file, ins, opt.Fields, boxes);
-        if (loaded.Error) {
-            std::cerr << "ionveto-sim: " << *loaded.Error << "\n";
+        if (!loaded.Loaded) {
+            std::cerr << "ionveto-sim: " << loaded.Loaded.Message() << "\n";
             return 1;
         }
         boxes = loaded.RoiBoxes;
         // Options named on the command line change the loaded settings.
         SimOptions over;
         over.Fields = loaded.Fields;
-        ParseSimOptions(args, over);
+        (void)ParseSimOptions(args, over);   // read once already, without failure
         opt.Fields = over.Fields;
         ClearTraces(m);
     }

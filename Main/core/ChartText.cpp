@@ -84,45 +84,45 @@ SpectrumSectionText ReadSpectrumSection(const ProfileFile &file, std::string_vie
     return text;
 }
 
-std::optional<std::string> ReadSpectrumNumber(const SpectrumSectionText &text, int &number)
+Status ReadSpectrumNumber(const SpectrumSectionText &text, int &number)
 {
     const std::optional<int32_t> n = ParseInt(text.spectrum);
     if (!n)
-        return NotANumberMessage(text.spectrum);
+        return Status::Failure(NotANumberMessage(text.spectrum));
     number = (*n == 1 || *n == 2) ? *n : 0;
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> ApplyChannels(const SpectrumSectionText &text, int s, Spectra &spectra)
+Status ApplyChannels(const SpectrumSectionText &text, int s, Spectra &spectra)
 {
     spectra.ClearCounts(s);
     for (const auto &[key, value] : text.channels) {
         const std::string number = key.substr(2);
         const std::optional<int32_t> channel = ParseInt(number);
         if (!channel)
-            return NotANumberMessage(number);
+            return Status::Failure(NotANumberMessage(number));
         if (*channel < 0 || *channel > LastChannel)
             continue;
         const std::optional<double> count = ParseFloat(value);
         if (!count)
-            return NotANumberMessage(value);
+            return Status::Failure(NotANumberMessage(value));
         spectra.SetCount(s, *channel, *count);
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> ReadRoiBoxes(const RoiBoxTexts &boxes, RoiData &roi)
+Status ReadRoiBoxes(const RoiBoxTexts &boxes, RoiData &roi)
 {
     for (auto [text, field] : {std::pair{&boxes.X1, &roi.X1}, std::pair{&boxes.X2, &roi.X2},
                                std::pair{&boxes.Brutto, &roi.Brutto}}) {
         const std::optional<int32_t> v = ParseInt(*text);
         if (!v)
-            return NotANumberMessage(*text);
+            return Status::Failure(NotANumberMessage(*text));
         *field = *v;
     }
     const std::optional<double> kozep = ParseFloat(boxes.Kozep);
     if (!kozep)
-        return NotANumberMessage(boxes.Kozep);
+        return Status::Failure(NotANumberMessage(boxes.Kozep));
     roi.Kozep = *kozep;
-    return std::nullopt;
+    return {};
 }

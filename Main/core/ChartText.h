@@ -2,6 +2,7 @@
 // A spectrum as text: the lines of a chart panel ("Spektrum:", the ROI boxes,
 // one "Ch" line per channel with counts), the writing of such lines as the
 // entries of a file section, and the reading of a spectrum section back.
+#include "Data/Status.h"
 #include "Main/core/ProfileFile.h"
 #include "Main/core/Roi.h"
 #include "Main/core/Counts.h"
@@ -46,16 +47,16 @@ struct SpectrumSectionText {
 
 SpectrumSectionText ReadSpectrumSection(const ProfileFile &file, std::string_view section);
 
-// The functions below give the conversion message of the first text that is no
-// number, or nothing when all went well. What was set before the failure stays set.
+// The functions below fail with the conversion message of the first text that
+// is no number. What was set before the failure stays set.
 
 // The chart the section fills: 1 or 2, or 0 when the section is to be ignored.
-std::optional<std::string> ReadSpectrumNumber(const SpectrumSectionText &text, int &number);
+Status ReadSpectrumNumber(const SpectrumSectionText &text, int &number);
 
 // Replaces spectrum `s` of `spectra`: all channels to 0, then each channel entry
 // in file order. A channel number outside 0 .. 1000 finds no channel and its
 // entry is skipped.
-std::optional<std::string> ApplyChannels(const SpectrumSectionText &text, int s, Spectra &spectra);
+Status ApplyChannels(const SpectrumSectionText &text, int s, Spectra &spectra);
 
 // X1, X2 and Brutto as whole numbers, Kozep as a decimal number, in this order.
-std::optional<std::string> ReadRoiBoxes(const RoiBoxTexts &boxes, RoiData &roi);
+Status ReadRoiBoxes(const RoiBoxTexts &boxes, RoiData &roi);

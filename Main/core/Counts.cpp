@@ -1,6 +1,7 @@
 #include "Main/core/Counts.h"
 
 #include <algorithm>
+#include <cassert>
 
 Spectra::Spectra()
 {
@@ -8,13 +9,15 @@ Spectra::Spectra()
         c.fill(0.0);
 }
 
-SpectrumCounts *Spectra::Select(int s)
+SpectrumCounts &Spectra::Select(int s)
 {
-    return (s == 1 || s == 2) ? &counts_[s - 1] : nullptr;
+    assert(s == 1 || s == 2);
+    return counts_[s == 2 ? 1 : 0];
 }
 
 const SpectrumCounts &Spectra::Counts(int s) const
 {
+    assert(s == 1 || s == 2);
     return counts_[s == 2 ? 1 : 0];
 }
 
@@ -33,30 +36,25 @@ double Spectra::MaxCount(int s) const
 
 void Spectra::AddCount(int s, int c)
 {
-    SpectrumCounts *sp = Select(s);
-    if (!sp || c < 0 || c > LastChannel)
+    if (c < 0 || c > LastChannel)
         return;
-    (*sp)[c] += 1.0;
+    Select(s)[c] += 1.0;
     if (Changed)
         Changed(s);
 }
 
 void Spectra::ClearCounts(int s)
 {
-    SpectrumCounts *sp = Select(s);
-    if (!sp)
-        return;
-    sp->fill(0.0);
+    Select(s).fill(0.0);
     if (Changed)
         Changed(s);
 }
 
 void Spectra::SetCount(int s, int c, double value)
 {
-    SpectrumCounts *sp = Select(s);
-    if (!sp || c < 0 || c > LastChannel)
+    if (c < 0 || c > LastChannel)
         return;
-    (*sp)[c] = value;
+    Select(s)[c] = value;
     if (Changed)
         Changed(s);
 }

@@ -13,7 +13,7 @@ class Spectra {
 public:
     Spectra();
 
-    // s is 1 or 2; anything else is a programming error and is ignored.
+    // s is 1 or 2; anything else is a programming error (asserted).
     const SpectrumCounts &Counts(int s) const;
     double Count(int s, int channel) const;
     double MaxCount(int s) const;
@@ -29,6 +29,6 @@ public:
     std::function<void(int)> Changed;
 
 private:
-    SpectrumCounts *Select(int s);
+    SpectrumCounts &Select(int s);
     std::array<SpectrumCounts, 2> counts_{};
 };

@@ -28,7 +28,7 @@ double EsaPotentialFor(double gap, double accVoltage, double radius)
 
 double TimeStepFor(double accVoltage, double mass)
 {
-    const double v = std::sqrt(2.0 * accVoltage * 1.602176634e-19 / (mass * 1.66053904e-27));
+    const double v = std::sqrt(2.0 * accVoltage * Phys::ElementaryCharge / (mass * Phys::AtomicMassUnit));
     return 0.01 / v;
 }
 

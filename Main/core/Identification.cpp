@@ -29,13 +29,13 @@ IdentificationResult IdentifyUser(const std::string &text)
     const std::string_view trimmed = TrimControl(text);
     if (const auto number = ParseInt(trimmed)) {
         // A number, even one meant as a wrong jury code, is a contestant number or nothing.
-        r.isContestant = IsContestantNumber(*number);
-        r.accepted = r.isContestant;
+        r.IsContestant = IsContestantNumber(*number);
+        r.Accepted = r.IsContestant;
     } else {
-        r.isJury = text == JuryCode;
-        r.accepted = r.isJury;
+        r.IsJury = text == JuryCode;
+        r.Accepted = r.IsJury;
     }
-    if (r.accepted)
-        r.userId = std::string(trimmed);
+    if (r.Accepted)
+        r.UserId = std::string(trimmed);
     return r;
 }

@@ -16,10 +16,10 @@ const std::array<uint8_t, 32> &ContestantNumbers();
 bool IsContestantNumber(int n);
 
 struct IdentificationResult {
-    bool accepted = false;
-    bool isContestant = false;
-    bool isJury = false;
-    std::string userId; // the text without surrounding blanks and control characters; empty when rejected
+    bool Accepted = false;
+    bool IsContestant = false;
+    bool IsJury = false;
+    std::string UserId; // the text without surrounding blanks and control characters; empty when rejected
 };
 
 // Checks a typed identifier (UTF-8). A whole decimal number is looked up among the

@@ -18,3 +18,9 @@ struct TInstrument {
     WarningLatches Latches;
     RunState Run;
 };
+
+// The start-up of the instrument, the same for the window, the tools, the tests
+// and the benchmarks: the model (pictures, elements, isotope tables), the
+// parameter initialisation with `fields` (layout chain, one application, the
+// particle table reset), the apparatus drawn and the traces cleared.
+ApplyOutcome StartInstrument(TInstrument &ins, const DeviceFields &fields = {});

@@ -130,64 +130,43 @@ bool Compress(const QImage &rgb, std::vector<unsigned char> *out, char *message)
     return true;
 }
 
-void SetError(std::string *error, const std::string &text)
-{
-    if (error)
-        *error = text;
-}
-
 } // namespace
 
-std::vector<unsigned char> EncodeJpeg(const QImage &image, std::string *error)
+Status EncodeJpeg(const QImage &image, std::vector<unsigned char> &out)
 {
-    std::vector<unsigned char> out;
-    if (image.isNull() || image.width() <= 0 || image.height() <= 0) {
-        SetError(error, "Empty picture");
-        return out;
-    }
+    out.clear();
+    if (image.isNull() || image.width() <= 0 || image.height() <= 0)
+        return Status::Failure("Empty picture");
     // JPEG rows are limited to 65500 pixels either way.
-    if (image.width() > JPEG_MAX_DIMENSION || image.height() > JPEG_MAX_DIMENSION) {
-        SetError(error, "Picture too large for JPEG");
-        return out;
-    }
+    if (image.width() > JPEG_MAX_DIMENSION || image.height() > JPEG_MAX_DIMENSION)
+        return Status::Failure("Picture too large for JPEG");
     const QImage rgb = image.format() == QImage::Format_RGB888
                            ? image
                            : image.convertToFormat(QImage::Format_RGB888);
-    if (rgb.isNull()) {
-        SetError(error, "Out of memory");
-        return out;
-    }
+    if (rgb.isNull())
+        return Status::Failure("Out of memory");
     char message[JMSG_LENGTH_MAX];
     if (!Compress(rgb, &out, message)) {
         out.clear();
-        SetError(error, message[0] ? std::string(message) : std::string("JPEG encoding failed"));
-        return out;
+        return Status::Failure(message[0] ? std::string(message) : std::string("JPEG encoding failed"));
     }
-    return out;
+    return {};
 }
 
-bool WriteJpegBytes(const std::vector<unsigned char> &bytes, const std::string &path,
-                    std::string *error)
+Status WriteJpegBytes(const std::vector<unsigned char> &bytes, const std::string &path)
 {
-    const std::string failure = "Cannot create file " + path;
-    if (path.empty()) {
-        SetError(error, failure);
-        return false;
-    }
-    if (!SaveFileAtomically(path, std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()))) {
-        SetError(error, failure);
-        return false;
-    }
-    return true;
+    const Status failure = Status::Failure("Cannot create file " + path);
+    if (path.empty())
+        return failure;
+    if (!SaveFileAtomically(path, std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size())))
+        return failure;
+    return {};
 }
 
-bool WriteJpeg(const QImage &image, const std::string &path, std::string *error)
+Status WriteJpeg(const QImage &image, const std::string &path)
 {
-    std::string encodeError;
-    const std::vector<unsigned char> bytes = EncodeJpeg(image, &encodeError);
-    if (bytes.empty()) {
-        SetError(error, encodeError);
-        return false;
-    }
-    return WriteJpegBytes(bytes, path, error);
+    std::vector<unsigned char> bytes;
+    if (Status encoded = EncodeJpeg(image, bytes); !encoded)
+        return encoded;
+    return WriteJpegBytes(bytes, path);
 }

@@ -82,17 +82,6 @@ QFileInfoList SortedEntries(const QDir &dir, QDir::Filters filters)
     return list;
 }
 
-// The device as the window has it right after the identification.
-void StartUp(TInstrument &ins)
-{
-    const DeviceFields defaults;
-    InitModel(ins.Model);
-    InitDevice(ins.Model, defaults, ins.Latches);
-    DrawApparatus(ins.Model, false);
-    ApplyDeviceValues(ins.Model, defaults, ins.Latches);
-    ClearTraces(ins.Model);
-}
-
 void CheckSpectrum(ReportSpectrum &r, const SpectrumCounts &counts, const RoiData &saved)
 {
     r.Total = 0.0;
@@ -184,7 +173,7 @@ bool LooksLikeLayout(const ProfileFile &file)
     return false;
 }
 
-std::optional<std::string> ReadReportLayout(const std::string &path, ReportLayout &out,
+Status ReadReportLayout(const std::string &path, ReportLayout &out,
                                             const SpectrumPainter &painter, bool withPictures)
 {
     const QFileInfo info(Q(path));
@@ -192,17 +181,18 @@ std::optional<std::string> ReadReportLayout(const std::string &path, ReportLayou
     out.File = S(info.fileName());
     out.FileTime = S(info.lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
     if (info.size() > LargestLayoutFile)
-        return "túl nagy fájl (" + std::to_string(info.size()) + " bájt), nem elrendezés";
+        return Status::Failure("túl nagy fájl (" + std::to_string(info.size()) + " bájt), nem elrendezés");
 
     ProfileFile file;
     // The window's "Betöltés" reports an unreadable file in the same words.
-    if (!file.Load(path))
-        return "Unable to read " + path;
+    if (Status loaded = file.Load(path); !loaded)
+        return loaded;
     if (!LooksLikeLayout(file))
-        return "nem elrendezésfájl: nincs benne User/Name kulcs és Config szakasz";
+        return Status::Failure("nem elrendezésfájl: nincs benne User/Name kulcs és Config szakasz");
 
     auto ins = std::make_unique<TInstrument>();
-    StartUp(*ins);
+    // The device as the window has it right after the identification.
+    StartInstrument(*ins);
     TModel &m = ins->Model;
     DeviceFields fields;
     std::string massText, meanMassText;
@@ -238,7 +228,6 @@ std::optional<std::string> ReadReportLayout(const std::string &path, ReportLayou
         *value[which] = position / Limits::BlendeScale;
         *text[which] = FormatGeneral(*value[which]);
     };
-    t.SetCountTexts = [](const std::string &, const std::string &) {};
     t.SetDetector = [&](bool accepted, const std::array<TPixel, 3> &points) {
         out.DetectorAccepted = accepted;
         if (!accepted) {
@@ -247,29 +236,26 @@ std::optional<std::string> ReadReportLayout(const std::string &path, ReportLayou
         }
         out.DetectorPoints = points;
         m.Detector.Points = points;
-        out.DetectorUsable = AcceptDetector(m);
+        out.DetectorUsable = AcceptDetector(m).Ok();
     };
-    t.ApplyParameters = [&]() -> std::optional<std::string> {
+    t.ApplyParameters = [&]() -> Status {
         // As the window: the mass field counts only outside the unknown-mass mode.
         const std::optional<double> mass = ParseFloat(massText);
         if (!fields.UnknownMode && !mass)
-            return NotANumberMessage(massText);
+            return Status::Failure(NotANumberMessage(massText));
         const std::optional<double> mean = ParseFloat(meanMassText);
         if (!mean)
-            return NotANumberMessage(meanMassText);
+            return Status::Failure(NotANumberMessage(meanMassText));
         if (mass)
             fields.Mass = *mass;
         fields.MeanMass = *mean;
         ApplyDeviceValues(m, fields, ins->Latches);
-        return std::nullopt;
+        return {};
     };
     t.ShowRoiBoxes = [&](int s, const RoiBoxTexts &boxes) { out.Spectra[size_t(s - 1)].Saved = boxes; };
-    t.CountsReplaced = [](int) {};
-    t.RoiRestored = [](int) {};
-    t.TickAuto = [](int) {};
 
-    if (std::optional<std::string> failure = LoadLayout(file, ins->Counts, ins->Roi, t))
-        return failure;
+    if (Status loaded = LoadLayout(file, ins->Counts, ins->Roi, t); !loaded)
+        return loaded;
 
     for (int s = 1; s <= 2; ++s)
         CheckSpectrum(out.Spectra[size_t(s - 1)], ins->Counts.Counts(s), ins->Roi[size_t(s - 1)]);
@@ -283,7 +269,7 @@ std::optional<std::string> ReadReportLayout(const std::string &path, ReportLayou
             for (int s = 1; s <= 2; ++s)
                 out.SpectrumPng[size_t(s - 1)] = painter(*ins, s, out.Spectra[size_t(s - 1)].Saved);
     }
-    return std::nullopt;
+    return {};
 }
 
 JuryReport BuildJuryReport(const std::vector<std::string> &folders, const SpectrumPainter &painter,
@@ -316,8 +302,8 @@ JuryReport BuildJuryReport(const std::vector<std::string> &folders, const Spectr
         if (progress)
             progress(i, total, S(QDir::toNativeSeparators(c.path)));
         ReportLayout layout;
-        if (std::optional<std::string> reason = ReadReportLayout(S(c.path), layout, painter)) {
-            report.Skipped.push_back({S(c.folder), S(c.file), *reason});
+        if (Status read = ReadReportLayout(S(c.path), layout, painter); !read) {
+            report.Skipped.push_back({S(c.folder), S(c.file), read.Message()});
             continue;
         }
         layout.Folder = S(c.folder);

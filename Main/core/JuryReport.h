@@ -74,8 +74,8 @@ bool LooksLikeLayout(const ProfileFile &file);
 
 // Reads one layout file; the loader's message when the load stopped, or why the
 // file was not taken. Pictures are drawn only when `withPictures`.
-std::optional<std::string> ReadReportLayout(const std::string &path, ReportLayout &out,
-                                            const SpectrumPainter &painter, bool withPictures = true);
+Status ReadReportLayout(const std::string &path, ReportLayout &out, const SpectrumPainter &painter,
+                        bool withPictures = true);
 
 // Every file in each folder and in its direct subfolders; `exclude` (the report's
 // own outputs) are passed over.

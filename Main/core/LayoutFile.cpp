@@ -60,37 +60,36 @@ int ArrowPosition(double value, double scale, double min, double max)
     return static_cast<int>(std::clamp(p, lo, hi));
 }
 
-std::optional<std::string> LoadSpectrumSection(const ProfileFile &file, const std::string &section,
-                                               Spectra &counts, std::array<RoiData, 2> &roi,
-                                               const LayoutTarget &target)
+Status LoadSpectrumSection(const ProfileFile &file, const std::string &section, Spectra &counts,
+                           std::array<RoiData, 2> &roi, const LayoutTarget &target)
 {
     const SpectrumSectionText text = ReadSpectrumSection(file, section);
     int n = 0;
-    if (auto error = ReadSpectrumNumber(text, n))
-        return error;
+    if (Status read = ReadSpectrumNumber(text, n); !read)
+        return read;
     if (n != 1 && n != 2)
-        return std::nullopt;
+        return {};
     target.ShowRoiBoxes(n, text.roi);
-    if (auto error = ApplyChannels(text, n, counts))
-        return error;
+    if (Status applied = ApplyChannels(text, n, counts); !applied)
+        return applied;
     target.CountsReplaced(n);
-    if (auto error = ReadRoiBoxes(text.roi, roi[n - 1]))
-        return error;
+    if (Status read = ReadRoiBoxes(text.roi, roi[n - 1]); !read)
+        return read;
     target.RoiRestored(n);
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> LoadLayout(const ProfileFile &file, Spectra &counts, std::array<RoiData, 2> &roi,
-                                      const LayoutTarget &target)
+Status LoadLayout(const ProfileFile &file, Spectra &counts, std::array<RoiData, 2> &roi,
+                  const LayoutTarget &target)
 {
     auto read = [&](int key, const char *fallback) { return file.ReadString(Config, KeyOf(key), fallback); };
-    auto readFloat = [&](int key, const char *fallback, double &out) -> std::optional<std::string> {
+    auto readFloat = [&](int key, const char *fallback, double &out) -> Status {
         const std::string text = read(key, fallback);
         const auto v = ParseFloat(text);
         if (!v)
-            return NotANumberMessage(text);
+            return Status::Failure(NotANumberMessage(text));
         out = *v;
-        return std::nullopt;
+        return {};
     };
 
     target.SetUserId(file.ReadString(User, "Name", "None"));
@@ -106,16 +105,16 @@ std::optional<std::string> LoadLayout(const ProfileFile &file, Spectra &counts, 
     target.SelectMode(file.ReadString(Config, "Type", KeyOf(Key::Teszt)) != KeyOf(Key::Teszt));
 
     double v = 0.0;
-    if (auto error = readFloat(Key::BTerero, "0", v))
-        return error;
+    if (Status read = readFloat(Key::BTerero, "0", v); !read)
+        return read;
     target.SetInductionPosition(
         ArrowPosition(v, Limits::InductionScale, Limits::Induction.Min, Limits::Induction.Max));
     target.SetMassTexts(read(Key::Mm, "1"), read(Key::Mkozep, "1"));
 
     const int apertureKeys[4] = {Key::Blende1, Key::Blende2, Key::Blende3, Key::Helyzet};
     for (int which = 0; which < 4; ++which) {
-        if (auto error = readFloat(apertureKeys[which], which == 3 ? "0.000" : "0.005", v))
-            return error;
+        if (Status read = readFloat(apertureKeys[which], which == 3 ? "0.000" : "0.005", v); !read)
+            return read;
         const ParamLimit limit = which == 3 ? Limits::Offset : Limits::Blende;
         target.SetAperturePosition(which, ArrowPosition(v, Limits::BlendeScale, limit.Min, limit.Max));
     }
@@ -128,19 +127,20 @@ std::optional<std::string> LoadLayout(const ProfileFile &file, Spectra &counts, 
             const std::string text = read(Key::DetPoint1X + k, "0");
             const auto p = ParseInt(text);
             if (!p)
-                return NotANumberMessage(text);
+                return Status::Failure(NotANumberMessage(text));
             (k % 2 == 0 ? points[k / 2].x : points[k / 2].y) = *p;
         }
     }
     target.SetDetector(accepted, points);
 
-    if (auto error = target.ApplyParameters())
-        return error;
+    if (Status applied = target.ApplyParameters(); !applied)
+        return applied;
 
     for (int panel = 1; panel <= 2; ++panel) {
-        if (auto error = LoadSpectrumSection(file, "Spectrum" + std::to_string(panel), counts, roi, target))
-            return error;
+        if (Status loaded = LoadSpectrumSection(file, "Spectrum" + std::to_string(panel), counts, roi, target);
+            !loaded)
+            return loaded;
         target.TickAuto(panel);
     }
-    return std::nullopt;
+    return {};
 }

@@ -5,6 +5,7 @@
 // hands each value to a target (the main window, or the headless tool), so
 // both restore a file in exactly the same way. A value that cannot be
 // converted stops the load at that entry; what was restored before stays.
+#include "Data/Status.h"
 #include "Data/Types.h"
 #include "Main/core/ProfileFile.h"
 #include "Main/core/Roi.h"
@@ -44,38 +45,42 @@ bool WriteLayout(ProfileFile &file, const LayoutSnapshot &state);
 // x 1000 for the apertures, rounded half to even and kept within the range.
 int ArrowPosition(double value, double scale, double min, double max);
 
-// What the load hands over, in this order. Every member must be set.
+// What the load hands over, in this order. Every member does nothing until a
+// target sets it, so a target sets only what it needs.
 struct LayoutTarget {
-    std::function<void(const std::string &userId)> SetUserId;
+    std::function<void(const std::string &userId)> SetUserId = [](const std::string &) {};
     // Only called when the file holds note lines ("REM" keys).
-    std::function<void(const std::vector<std::string> &lines)> ShowNote;
-    std::function<void()> SetWarningLatches;
-    std::function<void(bool unknownMode)> SelectMode;
-    std::function<void(int position)> SetInductionPosition;            // 10 .. 200
-    std::function<void(const std::string &mass, const std::string &meanMass)> SetMassTexts;
+    std::function<void(const std::vector<std::string> &lines)> ShowNote = [](const std::vector<std::string> &) {};
+    std::function<void()> SetWarningLatches = [] {};
+    std::function<void(bool unknownMode)> SelectMode = [](bool) {};
+    std::function<void(int position)> SetInductionPosition = [](int) {};   // 10 .. 200
+    std::function<void(const std::string &mass, const std::string &meanMass)> SetMassTexts =
+        [](const std::string &, const std::string &) {};
     // which: 0 "Blende_1", 1 "Blende_2", 2 "Blende_3" (5 .. 100), 3 "Helyzet" (-50 .. 50)
-    std::function<void(int which, int position)> SetAperturePosition;
-    std::function<void(const std::string &preset, const std::string &launched)> SetCountTexts;
+    std::function<void(int which, int position)> SetAperturePosition = [](int, int) {};
+    std::function<void(const std::string &preset, const std::string &launched)> SetCountTexts =
+        [](const std::string &, const std::string &) {};
     // Accepted: the three points follow and the detector is accepted again from them.
-    std::function<void(bool accepted, const std::array<TPixel, 3> &points)> SetDetector;
-    // Applies the parameters; gives the conversion message when a field is no number.
-    std::function<std::optional<std::string>()> ApplyParameters;
+    std::function<void(bool accepted, const std::array<TPixel, 3> &points)> SetDetector =
+        [](bool, const std::array<TPixel, 3> &) {};
+    // Applies the parameters; fails with the conversion message when a field is no number.
+    std::function<Status()> ApplyParameters = [] { return Status(); };
     // A spectrum section: the boxes get the file's ROI texts (before the counts).
-    std::function<void(int spectrum, const RoiBoxTexts &boxes)> ShowRoiBoxes;
+    std::function<void(int spectrum, const RoiBoxTexts &boxes)> ShowRoiBoxes = [](int, const RoiBoxTexts &) {};
     // The counts of `spectrum` were replaced: the chart switches to the automatic maximum.
-    std::function<void(int spectrum)> CountsReplaced;
+    std::function<void(int spectrum)> CountsReplaced = [](int) {};
     // RoiData of `spectrum` now holds the file's values: the ROI mark is placed again.
-    std::function<void(int spectrum)> RoiRestored;
+    std::function<void(int spectrum)> RoiRestored = [](int) {};
     // After each of the two sections: the "Auto" switch of that panel is ticked.
-    std::function<void(int panel)> TickAuto;
+    std::function<void(int panel)> TickAuto = [](int) {};
 };
 
-// Restores a state from `file`; the conversion message when a value stopped it.
-std::optional<std::string> LoadLayout(const ProfileFile &file, Spectra &counts, std::array<RoiData, 2> &roi,
-                                      const LayoutTarget &target);
+// Restores a state from `file`; fails with the conversion message of the value
+// that stopped it.
+Status LoadLayout(const ProfileFile &file, Spectra &counts, std::array<RoiData, 2> &roi,
+                  const LayoutTarget &target);
 
 // One spectrum section into the chart its "Spektrum" entry names (1 or 2); any
 // other number leaves everything as it was.
-std::optional<std::string> LoadSpectrumSection(const ProfileFile &file, const std::string &section,
-                                               Spectra &counts, std::array<RoiData, 2> &roi,
-                                               const LayoutTarget &target);
+Status LoadSpectrumSection(const ProfileFile &file, const std::string &section, Spectra &counts,
+                           std::array<RoiData, 2> &roi, const LayoutTarget &target);

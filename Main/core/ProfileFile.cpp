@@ -121,21 +121,22 @@ ProfileFile ProfileFile::FromBytes(std::string_view bytes)
     return file;
 }
 
-bool ProfileFile::Load(const std::string &path)
+Status ProfileFile::Load(const std::string &path)
 {
     Clear();
+    const Status unreadable = Status::Failure("Unable to read " + path);
     // Qt's file layer takes UTF-8 names on every platform.
     const QString name = QString::fromStdString(path);
     if (!QFileInfo(name).exists() && !QFileInfo(name).isSymLink())
-        return true;
+        return {};
     QFile f(name);
     if (QFileInfo(name).isDir() || !f.open(QIODevice::ReadOnly))
-        return false;
+        return unreadable;
     const QByteArray bytes = f.readAll();
     if (f.error() != QFileDevice::NoError)
-        return false;
+        return unreadable;
     *this = FromBytes(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
-    return true;
+    return {};
 }
 
 std::string ProfileFile::ToBytes() const

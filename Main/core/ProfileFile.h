@@ -21,6 +21,8 @@
 // line ends. Reading accepts CR LF, LF or a lone CR, and reading then writing an
 // unchanged file gives back the same bytes (given CR LF line ends). A character
 // the code page cannot hold is stored as "?" as soon as it is written.
+#include "Data/Status.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,9 +34,9 @@ public:
     static ProfileFile FromBytes(std::string_view bytes);
 
     // Replaces the content by the file at `path`. A file that does not exist
-    // reads as an empty file (true); a file that exists but cannot be read
-    // leaves the content empty and gives false.
-    bool Load(const std::string &path);
+    // reads as an empty file; a file that exists but cannot be read leaves the
+    // content empty and fails with "Unable to read <path>".
+    Status Load(const std::string &path);
 
     // The whole file as it goes to disk.
     std::string ToBytes() const;

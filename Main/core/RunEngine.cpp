@@ -2,6 +2,9 @@
 
 #include "Data/Model.h"
 #include "Data/Raster.h"
+#include "Main/core/Counts.h"
+
+#include <cassert>
 
 void StartRun(TModel &m, RunState &run)
 {
@@ -26,13 +29,15 @@ bool AnyParticleActive(const TModel &m)
 TickResult Tick(TModel &m, Spectra &spectra, RunState &run)
 {
     TickResult r;
-    const int spectrum = run.Spectrum == 2 ? 2 : 1;
+    assert(run.Spectrum == 1 || run.Spectrum == 2);
+    const int spectrum = run.Spectrum;
     bool anyActive = false;
     for (int slot = 0; slot < ParticleSlots; ++slot) {
         Particle &p = m.Particles[slot];
         if (p.Active) {
             const TColor c = ReadColor(m.ApparatusBitmap, p.PixelX, p.PixelY);
-            Advance(m, p, c, m.TraceBitmap, spectra, spectrum);
+            if (const std::optional<int> channel = Advance(m, p, c, m.TraceBitmap))
+                spectra.AddCount(spectrum, *channel);
             ++r.Advanced;
             anyActive = anyActive || p.Active;
         } else if (run.Continuous && !r.Launched
