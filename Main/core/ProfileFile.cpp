@@ -177,9 +177,13 @@ ProfileFile ProfileFile::FromBytes(std::string_view bytes)
             s.name = std::string(TrimControl(t.substr(1, close - 1)));
             s.fold = FoldCase(s.name);
             s.header = std::move(text);
+            file.sectionIndex_.emplace(s.fold, file.sections_.size());
             file.sections_.push_back(std::move(s));
         } else {
-            file.sections_.back().lines.push_back(ParseLine(std::move(text)));
+            Section &s = file.sections_.back();
+            s.lines.push_back(ParseLine(std::move(text)));
+            if (s.lines.back().entry)
+                s.index.emplace(s.lines.back().fold, s.lines.size() - 1);
         }
     }
     return file;
@@ -223,11 +227,8 @@ bool ProfileFile::Save(const std::string &path) const
 
 const ProfileFile::Section *ProfileFile::FindSection(std::string_view section) const
 {
-    const std::string fold = FoldCase(TrimControl(section));
-    for (const Section &s : sections_)
-        if (s.hasHeader && s.fold == fold)
-            return &s;
-    return nullptr;
+    const auto it = sectionIndex_.find(FoldCase(TrimControl(section)));
+    return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
 }
 
 ProfileFile::Section *ProfileFile::FindSection(std::string_view section)
@@ -237,10 +238,16 @@ ProfileFile::Section *ProfileFile::FindSection(std::string_view section)
 
 const ProfileFile::Line *ProfileFile::FindEntry(const Section &s, const std::string &fold)
 {
-    for (const Line &line : s.lines)
-        if (line.entry && line.fold == fold)
-            return &line;
-    return nullptr;
+    const auto it = s.index.find(fold);
+    return it == s.index.end() ? nullptr : &s.lines[it->second];
+}
+
+void ProfileFile::Section::Reindex()
+{
+    index.clear();
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].entry)
+            index.emplace(lines[i].fold, i);
 }
 
 std::string ProfileFile::ReadString(std::string_view section, std::string_view key,
@@ -311,6 +318,7 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
         created.name = sec;
         created.fold = FoldCase(sec);
         created.header = "[" + sec + "]";
+        sectionIndex_.emplace(created.fold, sections_.size());
         sections_.push_back(std::move(created));
         s = &sections_.back();
     }
@@ -319,6 +327,7 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
     std::vector<Line> &lines = s->lines;
     size_t insertAt = 0;
     bool replaced = false;
+    bool erased = false;
     for (size_t i = 0; i < lines.size();) {
         if (!lines[i].entry) {
             ++i;
@@ -327,6 +336,7 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
         if (lines[i].fold == line.fold) {
             if (replaced) {
                 lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
+                erased = true;
                 continue;
             }
             lines[i] = ParseLine(lines[i].key + "=" + v); // the name keeps its spelling
@@ -336,10 +346,13 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
     }
     if (!replaced)
         lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(line));
+    if (!replaced || erased)
+        s->Reindex();   // positions after the change have moved
     return true;
 }
 
 void ProfileFile::Clear()
 {
     sections_.clear();
+    sectionIndex_.clear();
 }

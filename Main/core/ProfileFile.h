@@ -23,6 +23,7 @@
 // the code page cannot hold is stored as "?" as soon as it is written.
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class ProfileFile {
@@ -88,6 +89,10 @@ private:
         std::string name;
         std::string fold;
         std::vector<Line> lines;
+        // The first entry of each folded name: lookups stay constant-time however
+        // long the section is.
+        std::unordered_map<std::string, size_t> index;
+        void Reindex();
     };
 
     static Line ParseLine(std::string text);
@@ -96,4 +101,6 @@ private:
     static const Line *FindEntry(const Section &s, const std::string &fold);
 
     std::vector<Section> sections_;
+    // The first section of each folded name (sections are only ever appended).
+    std::unordered_map<std::string, size_t> sectionIndex_;
 };
