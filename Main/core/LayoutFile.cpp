@@ -130,9 +130,9 @@ std::optional<std::string> LoadLayout(const ProfileFile &file, Spectra &counts, 
     target.SetUserId(file.ReadString(User, "Name", "None"));
 
     std::vector<std::string> note;
-    for (const std::string &key : file.SectionKeys(Config))
+    for (auto &[key, value] : file.SectionEntries(Config))
         if (key.find("REM") != std::string::npos)
-            note.push_back(file.ReadString(Config, key, ""));
+            note.push_back(std::move(value));
     if (!note.empty())
         target.ShowNote(note);
 

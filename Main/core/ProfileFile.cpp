@@ -180,12 +180,11 @@ ProfileFile ProfileFile::FromBytes(std::string_view bytes)
             file.sectionIndex_.emplace(s.fold, file.sections_.size());
             file.sections_.push_back(std::move(s));
         } else {
-            Section &s = file.sections_.back();
-            s.lines.push_back(ParseLine(std::move(text)));
-            if (s.lines.back().entry)
-                s.index.emplace(s.lines.back().fold, s.lines.size() - 1);
+            file.sections_.back().lines.push_back(ParseLine(std::move(text)));
         }
     }
+    for (Section &s : file.sections_)
+        s.Reindex();
     return file;
 }
 
@@ -245,9 +244,10 @@ const ProfileFile::Line *ProfileFile::FindEntry(const Section &s, const std::str
 void ProfileFile::Section::Reindex()
 {
     index.clear();
+    index.reserve(lines.size());
     for (size_t i = 0; i < lines.size(); ++i)
         if (lines[i].entry)
-            index.emplace(lines[i].fold, i);
+            lines[i].repeat = !index.emplace(lines[i].fold, i).second;
 }
 
 std::string ProfileFile::ReadString(std::string_view section, std::string_view key,
@@ -272,6 +272,21 @@ std::vector<std::string> ProfileFile::SectionKeys(std::string_view section) cons
             if (line.entry)
                 keys.push_back(line.key);
     return keys;
+}
+
+std::vector<std::pair<std::string, std::string>> ProfileFile::SectionEntries(std::string_view section) const
+{
+    std::vector<std::pair<std::string, std::string>> entries;
+    const Section *s = FindSection(section);
+    if (!s)
+        return entries;
+    for (const Line &line : s->lines) {
+        if (!line.entry)
+            continue;
+        const Line &first = line.repeat ? *FindEntry(*s, line.fold) : line;
+        entries.emplace_back(line.key, std::string(TrimControl(first.value)));
+    }
+    return entries;
 }
 
 std::vector<std::string> ProfileFile::SectionNames() const
