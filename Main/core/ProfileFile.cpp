@@ -166,17 +166,34 @@ ProfileFile::Line ProfileFile::ParseLine(std::string text)
 
 ProfileFile ProfileFile::FromBytes(std::string_view bytes)
 {
+    std::vector<std::string> texts = SplitLines(Cp1250ToUtf8(bytes));
+    auto isHeader = [](std::string_view t) {
+        t = TrimControl(t);
+        return !t.empty() && t.front() == '[' && t.find(']') != std::string_view::npos;
+    };
+    // Each section's lines are counted first: a large file is then built without
+    // growing (and copying) its line lists again and again.
+    std::vector<size_t> counts(1, 0);
+    for (const std::string &text : texts) {
+        if (isHeader(text))
+            counts.push_back(0);
+        else
+            ++counts.back();
+    }
+
     ProfileFile file;
+    file.sections_.reserve(counts.size());
     file.sections_.emplace_back(); // the lines before the first section
-    for (std::string &text : SplitLines(Cp1250ToUtf8(bytes))) {
-        const std::string_view t = TrimControl(text);
-        const size_t close = t.find(']');
-        if (!t.empty() && t.front() == '[' && close != std::string_view::npos) {
+    file.sections_.back().lines.reserve(counts[0]);
+    for (std::string &text : texts) {
+        if (isHeader(text)) {
+            const std::string_view t = TrimControl(text);
             Section s;
             s.hasHeader = true;
-            s.name = std::string(TrimControl(t.substr(1, close - 1)));
+            s.name = std::string(TrimControl(t.substr(1, t.find(']') - 1)));
             s.fold = FoldCase(s.name);
             s.header = std::move(text);
+            s.lines.reserve(counts[file.sections_.size()]);
             file.sectionIndex_.emplace(s.fold, file.sections_.size());
             file.sections_.push_back(std::move(s));
         } else {
