@@ -49,6 +49,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);   // samples show up while it runs
     const long ticks = argc > 1 ? std::atol(argv[1]) : 300000;
     const long samples = std::max(2L, argc > 2 ? std::atol(argv[2]) : 30L);
 
