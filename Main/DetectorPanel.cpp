@@ -47,6 +47,12 @@ void TForm1::Image1MouseMove(QPoint position, Qt::MouseButtons, Qt::KeyboardModi
     Image1->setCursor(placeable ? Qt::UpArrowCursor : Qt::ArrowCursor);
 }
 
+bool TForm1::DetectorPointPlaceableAt(QPoint position)
+{
+    // The picture's pop-up menu would take the release of the right button away.
+    return CheckBox1->isChecked() && PlaceablePoint(Model(), TPixel{position.x(), position.y()});
+}
+
 void TForm1::Image1MouseUp(QPoint position, Qt::MouseButton, Qt::KeyboardModifiers)
 {
     // Only the picture's own cursor counts, not one it would inherit from the window.

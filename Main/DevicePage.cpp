@@ -23,7 +23,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -419,16 +418,17 @@ void TForm1::ApplyMode(DeviceFields &f)
 
 bool TForm1::ReadFieldValues(DeviceFields &f)
 {
-    // A field holds a number unless its own validation was bypassed; then the
-    // application stops here with the conversion error.
+    // Only values the fields' own check accepts are applied: a text it refused
+    // (typed and confirmed, or left behind by a bypassed check) stops the
+    // application here with that field's own refusal, whatever path applied.
     auto read = [this](QLineEdit *edit, double &to) {
+        const TParamField *field = ParamFieldOf(edit);
         const std::optional<double> v = ParseFloat(edit->text().toStdString());
-        if (v) {
+        if (v && (!field || WithinLimit(*v, field->Limit))) {
             to = *v;
             return true;
         }
-        QMessageBox::critical(this, QStringLiteral("Ionvető"),
-                              QString::fromStdString(NotANumberMessage(edit->text().toStdString())));
+        RefuseField(edit, !edit->hasFocus());
         return false;
     };
     if (!f.UnknownMode && !read(Edit1, f.Mass))

@@ -165,7 +165,10 @@ void TForm1::BuildPages()
     Kpmentsemsnven2 = AddItem(PopupMenu2, "Kpmentsemsnven2", "Kép mentése más néven");
     connect(Kpmentsemsnven2, &QAction::triggered, this, &TForm1::Kpmentsemsnven2Click);
     connect(Image1, &QWidget::customContextMenuRequested, this,
-            [this](QPoint at) { PopupMenu2->popup(Image1->mapToGlobal(at)); });
+            [this](QPoint at) {
+                if (!DetectorPointPlaceableAt(at))   // there the release places a point instead
+                    PopupMenu2->popup(Image1->mapToGlobal(at));
+            });
     connect(Image1, &TPictureView::MouseMoved, this, &TForm1::Image1MouseMove);
     connect(Image1, &TPictureView::MouseReleased, this, &TForm1::Image1MouseUp);
 }

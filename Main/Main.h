@@ -285,6 +285,7 @@ private:
     void ShowTickSafeMessage(const QString &text, const QString &title);
     void ReportUnusableDetector();
     void DrawDetectorMarkers();
+    bool DetectorPointPlaceableAt(QPoint position);
     TEventHook *m_presetHook = nullptr;
     bool m_inTick = false;
     bool m_unusableDetectorReported = false;   // in the current run

@@ -65,6 +65,14 @@ void TForm1::Button1Click()
                               QString::fromStdString(NotANumberMessage(Edit11->text().toStdString())));
         return;
     }
+    if (*preset < 0) {
+        // The preset field's own refusal: the count it would not take never runs.
+        if (running)
+            RelockDuringRun();
+        Edit11->setFocus(Qt::OtherFocusReason);
+        Edit11->selectAll();
+        return;
+    }
     run.PresetCount = *preset;
 
     if (running) {

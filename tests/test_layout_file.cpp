@@ -254,6 +254,54 @@ private slots:
         QCOMPARE(c.MaxCount(1), 0.0);
     }
 
+    void loadedValuesTheirFieldsWouldRefuseStopTheLoad()
+    {
+        // Each file stops at the entry with one message naming key, text and range;
+        // nothing after it is handed over (no mass texts, detector or application).
+        struct Case {
+            const char *config;
+            const char *message;   // empty: the load goes through
+            const char *lastCall;
+        };
+        const Case cases[] = {
+            {"Mk\xf6z\xe9p=0", "Mközép: „0” a megengedett tartományon kívül esik (1 … 1000).", "induction"},
+            {"Mm =0", "Mm: „0” a megengedett tartományon kívül esik (1 … 1000).", "induction"},
+            {"Mm =-120", "Mm: „-120” a megengedett tartományon kívül esik (1 … 1000).", "induction"},
+            {"Mm=1000.5", "Mm: „1000.5” a megengedett tartományon kívül esik (1 … 1000).", "induction"},
+            {"Mk\xf6z\xe9p=inf", "Mközép: „inf” a megengedett tartományon kívül esik (1 … 1000).", "induction"},
+            {"Mk\xf6z\xe9p=-NaN", "Mközép: „-NaN” a megengedett tartományon kívül esik (1 … 1000).", "induction"},
+            {"Mk\xf6z\xe9p=1e999", "Mközép: „1e999” a megengedett tartományon kívül esik (1 … 1000).", "induction"},
+            {"Mk\xf6z\xe9p=abc", "„abc” nem érvényes szám.", "induction"},
+            {"Mm=1\r\nMk\xf6z\xe9p=1000", "", "auto2"},
+            {"Type=Ismeretlen\r\nMm=5000", "", "auto2"},   // the unknown-mass mode does not use it
+            {"Detector=Active\r\nDetPoint1_X=20000000",
+             "DetPoint1_X: „20000000” a megengedett tartományon kívül esik (0 … 999).", "counts"},
+            {"Detector=Active\r\nDetPoint2_X=-1", "DetPoint2_X: „-1” a megengedett tartományon kívül esik (0 … 999).", "counts"},
+            {"Detector=Active\r\nDetPoint3_Y=745", "DetPoint3_Y: „745” a megengedett tartományon kívül esik (0 … 744).",
+             "counts"},
+            {"Detector=Active\r\nDetPoint3_X=999\r\nDetPoint3_Y=744", "", "auto2"},
+        };
+        for (const Case &c : cases) {
+            Spectra counts;
+            std::array<RoiData, 2> roi{};
+            Recorder r;
+            const Status loaded = LoadLayout(ProfileFile::FromBytes(std::string("[Config]\r\n") + c.config), counts,
+                                             roi, r.Target());
+            QVERIFY2(loaded.Message() == c.message && loaded.Ok() == !*c.message, c.config);
+            QVERIFY2(r.calls.back() == c.lastCall, c.config);
+        }
+
+        // The headless tool says the same and fails.
+        QTemporaryDir dir;
+        const QString path = dir.filePath("range.ini");
+        QVERIFY(ProfileFile::FromBytes("[Config]\r\nMk\xf6z\xe9p=0\r\n").Save(path.toStdString()));
+        QProcess p;
+        p.start(IONVETO_SIM_PATH, {"--layout", path});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 1);
+        QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains("Mközép: „0” a megengedett tartományon kívül esik (1 … 1000)."));
+    }
+
     void sectionsFillTheChartTheyName()
     {
         ProfileFile f;

@@ -194,6 +194,19 @@ private slots:
         QVERIFY(f.WriteString("A", "k", "9"));
         QCOMPARE(f.SectionKeys("A"), Names({"k"}));
         QCOMPARE(f.ToBytes(), std::string("[A]\r\nk=9\r\n[a]\r\nk=3\r\nz=4\r\n"));
+
+        // Lookups go through an index of first names: dropping a duplicate or adding
+        // an entry moves the entries after it, and each is still found as itself.
+        ProfileFile g = ProfileFile::FromBytes("[S]\r\nk=1\r\nx=2\r\nK=3\r\n;c\r\ny=4\r\nk=5\r\nz=6\r\n[T]\r\n");
+        QVERIFY(g.WriteString("S", "K", "9"));
+        QVERIFY(g.WriteString("T", "t", "7"));
+        QVERIFY(g.WriteString("s", "new", "8"));
+        const std::pair<const char *, const char *> expected[] = {{"k", "9"}, {"x", "2"}, {"y", "4"},
+                                                                  {"z", "6"}, {"new", "8"}};
+        for (const auto &[key, value] : expected)
+            QCOMPARE(g.ReadString("S", key, "?"), std::string(value));
+        QCOMPARE(g.SectionKeys("S"), Names({"k", "x", "y", "z", "new"}));
+        QCOMPARE(g.ReadString("t", "T", "?"), std::string("7"));
     }
 
     void writingBuildsTheFileInOrder()

@@ -75,12 +75,9 @@ SpectrumSectionText ReadSpectrumSection(const ProfileFile &file, std::string_vie
     text.roi.X2 = BoxText(file, section, RoiMaximumKey);
     text.roi.Brutto = BoxText(file, section, RoiBruttoKey);
     text.roi.Kozep = BoxText(file, section, RoiKozepKey);
-    for (std::string &key : file.SectionKeys(section)) {
-        if (!IsChannelKey(key))
-            continue;
-        std::string value = file.ReadString(section, key, "0");
-        text.channels.emplace_back(std::move(key), std::move(value));
-    }
+    for (auto &entry : file.SectionEntries(section))
+        if (IsChannelKey(entry.first))
+            text.channels.push_back(std::move(entry));
     return text;
 }
 

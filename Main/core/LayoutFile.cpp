@@ -1,11 +1,13 @@
 #include "Main/core/LayoutFile.h"
 
+#include "Data/Constants.h"
 #include "Main/core/DeviceValues.h"
 #include "Main/core/KeyNames.h"
 #include "Main/core/NumberText.h"
 #include "Main/core/ChartText.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace {
@@ -19,7 +21,39 @@ std::string KeyOf(int index)
     return std::string(TrimControl(KeyNames[index]));
 }
 
+// A text that names a number the program cannot hold: "inf", "nan", "1e999".
+bool NonFiniteNumber(std::string_view text)
+{
+    std::string_view t = TrimControl(text);
+    if (!t.empty() && (t.front() == '+' || t.front() == '-'))
+        t.remove_prefix(1);
+    double v = 0.0;
+    const auto r = std::from_chars(t.data(), t.data() + t.size(), v);
+    if (t.empty() || r.ptr != t.data() + t.size())
+        return false;
+    return r.ec == std::errc::result_out_of_range || !std::isfinite(v);
+}
+
+// A loaded text for a field with limits: fine when the field would take it.
+Status CheckLimited(int key, const std::string &text, ParamLimit limit)
+{
+    const std::optional<double> v = ParseFloat(text);
+    if (v && WithinLimit(*v, limit))
+        return {};
+    if (!v && !NonFiniteNumber(text))
+        return Status::Failure(NotANumberMessage(text));   // no number at all: the conversion message
+    return Status::Failure(OutOfRangeMessage(KeyOf(key), text, limit.Min, limit.Max));
+}
+
 } // namespace
+
+std::string OutOfRangeMessage(std::string_view key, std::string_view text, double min, double max)
+{
+    std::string message(key);
+    message.append(": „").append(text).append("” a megengedett tartományon kívül esik (");
+    message.append(FormatGeneral(min)).append(" … ").append(FormatGeneral(max)).append(").");
+    return message;
+}
 
 bool WriteLayout(ProfileFile &file, const LayoutSnapshot &s)
 {
@@ -95,21 +129,29 @@ Status LoadLayout(const ProfileFile &file, Spectra &counts, std::array<RoiData, 
     target.SetUserId(file.ReadString(User, "Name", "None"));
 
     std::vector<std::string> note;
-    for (const std::string &key : file.SectionKeys(Config))
+    for (auto &[key, value] : file.SectionEntries(Config))
         if (key.find("REM") != std::string::npos)
-            note.push_back(file.ReadString(Config, key, ""));
+            note.push_back(std::move(value));
     if (!note.empty())
         target.ShowNote(note);
 
     target.SetWarningLatches();
-    target.SelectMode(file.ReadString(Config, "Type", KeyOf(Key::Teszt)) != KeyOf(Key::Teszt));
+    const bool unknownMode = file.ReadString(Config, "Type", KeyOf(Key::Teszt)) != KeyOf(Key::Teszt);
+    target.SelectMode(unknownMode);
 
     double v = 0.0;
     if (Status read = readFloat(Key::BTerero, "0", v); !read)
         return read;
     target.SetInductionPosition(
         ArrowPosition(v, Limits::InductionScale, Limits::Induction.Min, Limits::Induction.Max));
-    target.SetMassTexts(read(Key::Mm, "1"), read(Key::Mkozep, "1"));
+    // The mass texts go into typed fields: a text such a field would refuse stops the
+    // load here, before anything (the detector's accept action included) applies it.
+    const std::string mass = read(Key::Mm, "1"), meanMass = read(Key::Mkozep, "1");
+    if (Status checked = unknownMode ? Status() : CheckLimited(Key::Mm, mass, Limits::Mass); !checked)
+        return checked;
+    if (Status checked = CheckLimited(Key::Mkozep, meanMass, Limits::Mass); !checked)
+        return checked;
+    target.SetMassTexts(mass, meanMass);
 
     const int apertureKeys[4] = {Key::Blende1, Key::Blende2, Key::Blende3, Key::Helyzet};
     for (int which = 0; which < 4; ++which) {
@@ -128,6 +170,10 @@ Status LoadLayout(const ProfileFile &file, Spectra &counts, std::array<RoiData, 
             const auto p = ParseInt(text);
             if (!p)
                 return Status::Failure(NotANumberMessage(text));
+            // A point can only have been placed on the device picture.
+            const int size = k % 2 == 0 ? PictureSize::Width : PictureSize::Height;
+            if (*p < 0 || *p >= size)
+                return Status::Failure(OutOfRangeMessage(KeyOf(Key::DetPoint1X + k), text, 0, size - 1));
             (k % 2 == 0 ? points[k / 2].x : points[k / 2].y) = *p;
         }
     }

@@ -15,6 +15,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The texts of the device page's fields, as they stand.
@@ -75,8 +76,15 @@ struct LayoutTarget {
     std::function<void(int panel)> TickAuto = [](int) {};
 };
 
-// Restores a state from `file`; fails with the conversion message of the value
-// that stopped it.
+// The message of a loaded value its field would refuse: the key, the text and
+// the range the field accepts.
+std::string OutOfRangeMessage(std::string_view key, std::string_view text, double min, double max);
+
+// Restores a state from `file`; fails with the message of the value that
+// stopped it: the conversion message of a text that is no number, or
+// OutOfRangeMessage for the mass texts (the mass number only in the test mode)
+// and detector points that lie outside what their fields accept (the points:
+// inside the device picture).
 Status LoadLayout(const ProfileFile &file, Spectra &counts, std::array<RoiData, 2> &roi,
                   const LayoutTarget &target);
 

@@ -102,22 +102,42 @@ ProfileFile::Line ProfileFile::ParseLine(std::string text)
 
 ProfileFile ProfileFile::FromBytes(std::string_view bytes)
 {
+    std::vector<std::string> texts = SplitLines(Cp1250ToUtf8(bytes));
+    auto isHeader = [](std::string_view t) {
+        t = TrimControl(t);
+        return !t.empty() && t.front() == '[' && t.find(']') != std::string_view::npos;
+    };
+    // Each section's lines are counted first: a large file is then built without
+    // growing (and copying) its line lists again and again.
+    std::vector<size_t> counts(1, 0);
+    for (const std::string &text : texts) {
+        if (isHeader(text))
+            counts.push_back(0);
+        else
+            ++counts.back();
+    }
+
     ProfileFile file;
+    file.sections_.reserve(counts.size());
     file.sections_.emplace_back(); // the lines before the first section
-    for (std::string &text : SplitLines(Cp1250ToUtf8(bytes))) {
-        const std::string_view t = TrimControl(text);
-        const size_t close = t.find(']');
-        if (!t.empty() && t.front() == '[' && close != std::string_view::npos) {
+    file.sections_.back().lines.reserve(counts[0]);
+    for (std::string &text : texts) {
+        if (isHeader(text)) {
+            const std::string_view t = TrimControl(text);
             Section s;
             s.hasHeader = true;
-            s.name = std::string(TrimControl(t.substr(1, close - 1)));
+            s.name = std::string(TrimControl(t.substr(1, t.find(']') - 1)));
             s.fold = FoldCase(s.name);
             s.header = std::move(text);
+            s.lines.reserve(counts[file.sections_.size()]);
+            file.sectionIndex_.emplace(s.fold, file.sections_.size());
             file.sections_.push_back(std::move(s));
         } else {
             file.sections_.back().lines.push_back(ParseLine(std::move(text)));
         }
     }
+    for (Section &s : file.sections_)
+        s.Reindex();
     return file;
 }
 
@@ -158,11 +178,8 @@ bool ProfileFile::Save(const std::string &path) const
 
 const ProfileFile::Section *ProfileFile::FindSection(std::string_view section) const
 {
-    const std::string fold = FoldCase(TrimControl(section));
-    for (const Section &s : sections_)
-        if (s.hasHeader && s.fold == fold)
-            return &s;
-    return nullptr;
+    const auto it = sectionIndex_.find(FoldCase(TrimControl(section)));
+    return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
 }
 
 ProfileFile::Section *ProfileFile::FindSection(std::string_view section)
@@ -172,10 +189,17 @@ ProfileFile::Section *ProfileFile::FindSection(std::string_view section)
 
 const ProfileFile::Line *ProfileFile::FindEntry(const Section &s, const std::string &fold)
 {
-    for (const Line &line : s.lines)
-        if (line.entry && line.fold == fold)
-            return &line;
-    return nullptr;
+    const auto it = s.index.find(fold);
+    return it == s.index.end() ? nullptr : &s.lines[it->second];
+}
+
+void ProfileFile::Section::Reindex()
+{
+    index.clear();
+    index.reserve(lines.size());
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].entry)
+            lines[i].repeat = !index.emplace(lines[i].fold, i).second;
 }
 
 std::string ProfileFile::ReadString(std::string_view section, std::string_view key,
@@ -200,6 +224,21 @@ std::vector<std::string> ProfileFile::SectionKeys(std::string_view section) cons
             if (line.entry)
                 keys.push_back(line.key);
     return keys;
+}
+
+std::vector<std::pair<std::string, std::string>> ProfileFile::SectionEntries(std::string_view section) const
+{
+    std::vector<std::pair<std::string, std::string>> entries;
+    const Section *s = FindSection(section);
+    if (!s)
+        return entries;
+    for (const Line &line : s->lines) {
+        if (!line.entry)
+            continue;
+        const Line &first = line.repeat ? *FindEntry(*s, line.fold) : line;
+        entries.emplace_back(line.key, std::string(TrimControl(first.value)));
+    }
+    return entries;
 }
 
 std::vector<std::string> ProfileFile::SectionNames() const
@@ -246,6 +285,7 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
         created.name = sec;
         created.fold = FoldCase(sec);
         created.header = "[" + sec + "]";
+        sectionIndex_.emplace(created.fold, sections_.size());
         sections_.push_back(std::move(created));
         s = &sections_.back();
     }
@@ -254,6 +294,7 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
     std::vector<Line> &lines = s->lines;
     size_t insertAt = 0;
     bool replaced = false;
+    bool erased = false;
     for (size_t i = 0; i < lines.size();) {
         if (!lines[i].entry) {
             ++i;
@@ -262,6 +303,7 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
         if (lines[i].fold == line.fold) {
             if (replaced) {
                 lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
+                erased = true;
                 continue;
             }
             lines[i] = ParseLine(lines[i].key + "=" + v); // the name keeps its spelling
@@ -271,10 +313,13 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
     }
     if (!replaced)
         lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(line));
+    if (!replaced || erased)
+        s->Reindex();   // positions after the change have moved
     return true;
 }
 
 void ProfileFile::Clear()
 {
     sections_.clear();
+    sectionIndex_.clear();
 }

@@ -25,6 +25,8 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 class ProfileFile {
@@ -54,6 +56,10 @@ public:
 
     // The key names of a section as stored, in file order; empty for a missing section.
     std::vector<std::string> SectionKeys(std::string_view section) const;
+    // The entries of a section in file order: each stored key name with the value
+    // ReadString gives for it (a repeated name reads as its first entry). The same
+    // as SectionKeys followed by ReadString per key, without a lookup per entry.
+    std::vector<std::pair<std::string, std::string>> SectionEntries(std::string_view section) const;
     // The names of all sections, in file order.
     std::vector<std::string> SectionNames() const;
 
@@ -82,6 +88,7 @@ private:
         std::string key;    // entries: the stored name, trimmed
         std::string fold;   // entries: the name for matching
         std::string value;  // entries: the text after "=", untrimmed
+        bool repeat = false; // entries: an earlier entry of the section has the same name
     };
     struct Section {
         bool hasHeader = false; // false only for the lines before the first section
@@ -89,6 +96,10 @@ private:
         std::string name;
         std::string fold;
         std::vector<Line> lines;
+        // The first entry of each folded name: lookups stay constant-time however
+        // long the section is.
+        std::unordered_map<std::string, size_t> index;
+        void Reindex();
     };
 
     static Line ParseLine(std::string text);
@@ -97,4 +108,6 @@ private:
     static const Line *FindEntry(const Section &s, const std::string &fold);
 
     std::vector<Section> sections_;
+    // The first section of each folded name (sections are only ever appended).
+    std::unordered_map<std::string, size_t> sectionIndex_;
 };
