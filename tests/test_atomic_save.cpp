@@ -80,8 +80,15 @@ private slots:
         const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
         const QByteArray content(3 * 4096 + 123, 'x');   // larger than the limit
         const std::string name = path.toStdString();
-        const auto save = [&] { return SaveFileAtomically(name, std::string_view(content.constData(), content.size())); };
+        std::string message;
+        const auto save = [&] {
+            const Status r = SaveFileAtomically(name, std::string_view(content.constData(), content.size()));
+            message = r.Message();
+            return r.Ok();
+        };
         const bool ok = sizeLimit > 0 ? UnderSizeLimit(sizeLimit, save) : save();
+        // A failure names the file in the words the user is shown.
+        QCOMPARE(message, ok ? std::string() : "Unable to write to " + name);
 
         QCOMPARE(ok, saved);
         const QStringList after = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);

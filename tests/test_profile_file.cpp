@@ -331,7 +331,7 @@ private slots:
         small.rlim_cur = 4096;
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const bool saved4k = big.Save(path);
+        const bool saved4k = big.Save(path).Ok();
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
         QVERIFY(!saved4k);

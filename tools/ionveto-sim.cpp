@@ -47,14 +47,14 @@ int PlaceDetector(TInstrument &ins, const std::array<int, 6> &d)
     return 0;
 }
 
-bool WritePicture(const TModel &m, const std::string &path)
+Status WritePicture(const TModel &m, const std::string &path)
 {
     QImage shown;
     ComposeDevicePicture(shown, m, m.Detector.Accepted);
     QByteArray png;
     QBuffer buffer(&png);
     if (!buffer.open(QIODevice::WriteOnly) || !shown.save(&buffer, "PNG"))
-        return false;
+        return Status::Failure(UnableToWriteMessage(path));
     return SaveFileAtomically(path, std::string_view(png.constData(), static_cast<size_t>(png.size())));
 }
 
@@ -145,8 +145,11 @@ int main(int argc, char **argv)
     }
     if (!opt.SpectrumOut.empty()) {
         ProfileFile file;
-        if (!WriteBothSpectra(file, {}, ins.Counts, boxes) || !file.Save(opt.SpectrumOut)) {
-            std::cerr << "ionveto-sim: " << UnableToWriteMessage(opt.SpectrumOut) << "\n";
+        const Status saved = WriteBothSpectra(file, {}, ins.Counts, boxes)
+                                 ? file.Save(opt.SpectrumOut)
+                                 : Status::Failure(UnableToWriteMessage(opt.SpectrumOut));
+        if (!saved) {
+            std::cerr << "ionveto-sim: " << saved.Message() << "\n";
             return 1;
         }
     }

@@ -1,5 +1,7 @@
 #include "Main/core/AtomicSave.h"
 
+#include "Main/core/TextExport.h"
+
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -28,15 +30,16 @@ bool IsWriteProtected(const QFileInfo &info)
 
 } // namespace
 
-bool SaveFileAtomically(const std::string &path, std::string_view bytes)
+Status SaveFileAtomically(const std::string &path, std::string_view bytes)
 {
+    const Status failed = Status::Failure(UnableToWriteMessage(path));
     KeepFileSizeLimitFromEndingTheProgram();
     const QString target = QString::fromStdString(path);
     if (target.isEmpty())
-        return false;
+        return failed;
     const QFileInfo info(target);
     if (info.exists() && (info.isDir() || IsWriteProtected(info)))
-        return false;
+        return failed;
 
     // QSaveFile writes beside the target, syncs the new file to the disk and
     // renames it over the target only on commit; on any error, and when it is
@@ -44,11 +47,13 @@ bool SaveFileAtomically(const std::string &path, std::string_view bytes)
     QSaveFile file(target);
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
+        return failed;
     const auto size = static_cast<qint64>(bytes.size());
     if (size > 0 && file.write(bytes.data(), size) != size) {
         file.cancelWriting();
-        return false;
+        return failed;
     }
-    return file.commit();
+    if (!file.commit())
+        return failed;
+    return {};
 }

@@ -158,8 +158,8 @@ Status WriteJpegBytes(const std::vector<unsigned char> &bytes, const std::string
     const Status failure = Status::Failure("Cannot create file " + path);
     if (path.empty())
         return failure;
-    if (!SaveFileAtomically(path, std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size())))
-        return failure;
+    if (!SaveFileAtomically(path, std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size())).Ok())
+        return failure;   // the picture export's own wording
     return {};
 }
 

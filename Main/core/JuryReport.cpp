@@ -330,8 +330,8 @@ ReportRunResult WriteJuryReport(const std::vector<std::string> &folders, const s
     r.Layouts = int(report.Layouts.size());
     r.Skipped = int(report.Skipped.size());
     for (const auto &[path, bytes] : {std::pair{csvPath, JuryReportCsv(report)}, std::pair{htmlPath, JuryReportHtml(report)}}) {
-        if (!SaveFileAtomically(S(path), bytes)) {
-            r.Error = UnableToWriteMessage(S(QDir::toNativeSeparators(path)));
+        if (Status saved = SaveFileAtomically(S(QDir::toNativeSeparators(path)), bytes); !saved) {
+            r.Error = saved.Message();
             return r;
         }
     }

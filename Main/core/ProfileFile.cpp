@@ -171,7 +171,7 @@ std::string ProfileFile::ToBytes() const
     return Utf8ToCp1250(text);
 }
 
-bool ProfileFile::Save(const std::string &path) const
+Status ProfileFile::Save(const std::string &path) const
 {
     return SaveFileAtomically(path, ToBytes());
 }

@@ -46,7 +46,7 @@ public:
     // Writes the file to `path` so that it is replaced in one step (see
     // SaveFileAtomically): on any failure, a write-protected target included,
     // the file that was there before is left untouched and the result is false.
-    bool Save(const std::string &path) const;
+    Status Save(const std::string &path) const;
 
     // The value of the entry, without surrounding blanks; `fallback` when the
     // section or the key is missing.
