@@ -9,12 +9,12 @@ TSectorArcPoints SectorArcPoints(const TPixelMap &map, TPoint c, double r, doubl
     const double s = map.PixelSize;
     const double rp = r / s;
     TSectorArcPoints a;
-    a.centre = {RoundEven(c.x / s) + map.OriginX, RoundEven(c.y / s) + map.OriginY};
-    const int cx = a.centre.x, cy = a.centre.y;
-    a.start = {cx + RoundEven(std::sin(start) * rp), cy - RoundEven(std::cos(start) * rp)};
-    a.end = {cx + RoundEven(std::sin(start + sweep) * rp), cy - RoundEven(std::cos(start + sweep) * rp)};
-    a.boxTopLeft = {RoundEven(cx - rp), RoundEven(cy - rp)};
-    a.boxBottomRight = {RoundEven(cx + rp), RoundEven(cy + rp)};
+    a.Centre = {RoundEven(c.x / s) + map.OriginX, RoundEven(c.y / s) + map.OriginY};
+    const int cx = a.Centre.x, cy = a.Centre.y;
+    a.Start = {cx + RoundEven(std::sin(start) * rp), cy - RoundEven(std::cos(start) * rp)};
+    a.End = {cx + RoundEven(std::sin(start + sweep) * rp), cy - RoundEven(std::cos(start + sweep) * rp)};
+    a.BoxTopLeft = {RoundEven(cx - rp), RoundEven(cy - rp)};
+    a.BoxBottomRight = {RoundEven(cx + rp), RoundEven(cy + rp)};
     return a;
 }
 
@@ -23,9 +23,9 @@ void DrawSectorArc(QImage &picture, const TPixelMap &map, TPoint c, int penWidth
 {
     const TSectorArcPoints a = SectorArcPoints(map, c, r, sweep, start);
     // Counter-clockwise on the picture from the end ray back to the start ray.
-    DrawArc(picture, a.boxTopLeft, a.boxBottomRight, a.centre, a.end, a.start, Colors::Black, penWidth);
-    DrawThinLine(picture, a.centre, a.end, Colors::Silver);
-    DrawThinLine(picture, a.centre, a.start, Colors::Silver);
+    DrawArc(picture, a.BoxTopLeft, a.BoxBottomRight, a.Centre, a.End, a.Start, Colors::Black, penWidth);
+    DrawThinLine(picture, a.Centre, a.End, Colors::Silver);
+    DrawThinLine(picture, a.Centre, a.Start, Colors::Silver);
 }
 
 // Both plates (or pole edges) with their faces, then the fill of the gap between them.

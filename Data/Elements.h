@@ -25,7 +25,7 @@ struct TPixelMap {
 
 // One plate or pole edge: its arc and its two silver face lines.
 struct TSectorArcPoints {
-    TPixel centre, start, end, boxTopLeft, boxBottomRight;
+    TPixel Centre, Start, End, BoxTopLeft, BoxBottomRight;
 };
 TSectorArcPoints SectorArcPoints(const TPixelMap &map, TPoint c, double r, double sweep, double start);
 void DrawSectorArc(QImage &picture, const TPixelMap &map, TPoint c, int penWidth, double r,

@@ -120,7 +120,7 @@ void DrawApparatus(TModel &m)
     m.Drift3.Draw(img, m.Map);
 
     const TEndWall wall = EndWallPoints(m);
-    DrawWideLine(img, wall.from, wall.to, Colors::Black, 8);
+    DrawWideLine(img, wall.From, wall.To, Colors::Black, 8);
 
     // An accepted detector belongs to the apparatus whether or not it is shown.
     if (m.Detector.Accepted && BuildDetector(m))

@@ -54,7 +54,7 @@ void BuildLayout(TModel &m);
 // ---- apparatus picture ----
 
 struct TEndWall {
-    TPixel from, to;
+    TPixel From, To;
 };
 TEndWall EndWallPoints(const TModel &m);
 

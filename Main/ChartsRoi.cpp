@@ -160,8 +160,8 @@ void TChartsPage::PlaceRoiMark(int s)
                                     plot.left())
                    : RoiMarkGeometry{};
     const int top = p.chartFrame->y() + p.chartFrame->height() - RoiMarkOverlap;
-    p.roiMark->setGeometry(mark.left, top, mark.width, RoiMarkHeight);
-    p.roiMark->setVisible(mark.width > 0);
+    p.roiMark->setGeometry(mark.Left, top, mark.Width, RoiMarkHeight);
+    p.roiMark->setVisible(mark.Width > 0);
 }
 
 RoiBoxTexts TChartsPage::RoiBoxTextsOf(int s) const

@@ -23,7 +23,16 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 
 build=build-fuzz
-export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}
+bash scripts/install-deps.sh
+# clang with its sanitizer and libFuzzer runtimes, only for this script.
+if ! command -v clang++ >/dev/null || ! dpkg-query -W -f='${Status}' libclang-rt-14-dev 2>/dev/null | grep -q "ok installed"; then
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends clang libclang-rt-14-dev
+fi
+# A compiler cache, where there is one, keeps rebuilds short.
+if command -v ccache >/dev/null; then
+  export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}
+fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DIONVETO_FUZZ=ON >/dev/null
 cmake --build "$build" -j2 --target $(printf 'fuzz_%s ' "${targets[@]}")

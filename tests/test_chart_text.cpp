@@ -162,16 +162,16 @@ private slots:
             "[Spectrum1]\r\nSpektrum= 2 \r\nROI_Minimum=  10 \r\nROI_Maximum=\r\nROI_K\xF6z\xE9p=\t17.5000\r\n"
             "Ch20=3\r\nCH5=1\r\nch6=1\r\nChx=abc\r\nREM0=Ch1\r\nCh17=42\r\n");
         const SpectrumSectionText text = ReadSpectrumSection(file, "spectrum1");
-        QCOMPARE(text.spectrum, std::string("2"));
-        QCOMPARE(text.roi.X1, std::string("10"));
-        QCOMPARE(text.roi.X2, std::string("0"));     // empty
-        QCOMPARE(text.roi.Brutto, std::string("0")); // missing
-        QCOMPARE(text.roi.Kozep, std::string("17.5000"));
-        QCOMPARE(text.channels, (Entries{{"Ch20", "3"}, {"Chx", "abc"}, {"Ch17", "42"}}));
+        QCOMPARE(text.Spectrum, std::string("2"));
+        QCOMPARE(text.Roi.X1, std::string("10"));
+        QCOMPARE(text.Roi.X2, std::string("0"));     // empty
+        QCOMPARE(text.Roi.Brutto, std::string("0")); // missing
+        QCOMPARE(text.Roi.Kozep, std::string("17.5000"));
+        QCOMPARE(text.Channels, (Entries{{"Ch20", "3"}, {"Chx", "abc"}, {"Ch17", "42"}}));
 
         const SpectrumSectionText none = ReadSpectrumSection(file, "Spectrum2");
-        QCOMPARE(none.spectrum, std::string("0"));
-        QVERIFY(none.channels.empty());
+        QCOMPARE(none.Spectrum, std::string("0"));
+        QVERIFY(none.Channels.empty());
         int n = -1;
         QCOMPARE(FailureOf(ReadSpectrumNumber(none, n)), std::nullopt);
         QCOMPARE(n, 0);
@@ -182,13 +182,13 @@ private slots:
         SpectrumSectionText text;
         int n = -1;
         for (auto [value, expected] : {std::pair{"1", 1}, {"2", 2}, {"+2", 2}, {"3", 0}, {"-1", 0}, {"0", 0}}) {
-            text.spectrum = value;
+            text.Spectrum = value;
             QCOMPARE(FailureOf(ReadSpectrumNumber(text, n)), std::nullopt);
             QCOMPARE(n, expected);
         }
-        text.spectrum = "";
+        text.Spectrum = "";
         QCOMPARE(FailureOf(ReadSpectrumNumber(text, n)), std::optional<std::string>("„” nem érvényes szám."));
-        text.spectrum = "1.0";
+        text.Spectrum = "1.0";
         QCOMPARE(FailureOf(ReadSpectrumNumber(text, n)), std::optional<std::string>("„1.0” nem érvényes szám."));
     }
 
@@ -198,7 +198,7 @@ private slots:
         spectra.SetCount(1, 5, 99);
         spectra.SetCount(2, 7, 11);
         SpectrumSectionText text;
-        text.channels = {{"Ch17", "42"}, {"Ch-1", "junk"}, {"Ch1001", "junk"}, {"Ch1000", "1.5E2"},
+        text.Channels = {{"Ch17", "42"}, {"Ch-1", "junk"}, {"Ch1001", "junk"}, {"Ch1000", "1.5E2"},
                          {"Ch 0", " 3 "}};
         QCOMPARE(FailureOf(ApplyChannels(text, 1, spectra)), std::nullopt);
         SpectrumCounts expected = Empty();
@@ -226,7 +226,7 @@ private slots:
             Spectra spectra;
             spectra.SetCount(1, 900, 1);
             SpectrumSectionText text;
-            text.channels = {{"Ch3", "7"}, {c.key, c.value}, {"Ch4", "8"}};
+            text.Channels = {{"Ch3", "7"}, {c.key, c.value}, {"Ch4", "8"}};
             QCOMPARE(FailureOf(ApplyChannels(text, 1, spectra)), std::optional<std::string>(c.message));
             QCOMPARE(spectra.Count(1, 900), 0.0); // cleared first
             QCOMPARE(spectra.Count(1, 3), 7.0);   // set before the failure: stays
@@ -272,9 +272,9 @@ private slots:
         QCOMPARE(FailureOf(ApplyChannels(text, n, loaded)), std::nullopt);
         QCOMPARE(loaded.Counts(2), spectra.Counts(2));
         RoiData roi;
-        QCOMPARE(FailureOf(ReadRoiBoxes(text.roi, roi)), std::nullopt);
+        QCOMPARE(FailureOf(ReadRoiBoxes(text.Roi, roi)), std::nullopt);
         QCOMPARE(roi.Kozep, 500.1234);
-        QCOMPARE(text.roi.Kozep, std::string("500.1234")); // stored without its leading blanks
+        QCOMPARE(text.Roi.Kozep, std::string("500.1234")); // stored without its leading blanks
     }
 
     void numbersUseAPointUnderTheHungarianLocale()
@@ -292,12 +292,12 @@ private slots:
         Spectra loaded;
         const auto applied = FailureOf(ApplyChannels(text, 1, loaded));
         RoiData roi;
-        const auto boxes = FailureOf(ReadRoiBoxes(text.roi, roi));
+        const auto boxes = FailureOf(ReadRoiBoxes(text.Roi, roi));
         std::setlocale(LC_ALL, before.c_str());
 
         QVERIFY(written);
         QCOMPARE(lines.back(), std::string("Ch5:     1235"));
-        QCOMPARE(text.roi.Kozep, std::string("17.5000"));
+        QCOMPARE(text.Roi.Kozep, std::string("17.5000"));
         QCOMPARE(applied, std::nullopt);
         QCOMPARE(boxes, std::nullopt);
         QCOMPARE(loaded.Count(1, 5), 1235.0);
@@ -338,7 +338,7 @@ private slots:
             QVERIFY(n == 0 || n == 1 || n == 2);
             Spectra spectra;
             std::set<int> allowed;
-            for (const auto &[key, value] : text.channels) {
+            for (const auto &[key, value] : text.Channels) {
                 const auto ch = ParseInt(std::string_view(key).substr(2));
                 if (ch && *ch >= 0 && *ch <= LastChannel)
                     allowed.insert(*ch);
@@ -349,7 +349,7 @@ private slots:
                     QCOMPARE(spectra.Count(2, ch), 0.0);
             QCOMPARE(spectra.MaxCount(1), 0.0);
             RoiData roi;
-            (void)ReadRoiBoxes(text.roi, roi);
+            (void)ReadRoiBoxes(text.Roi, roi);
         }
         QVERIFY2(timer.elapsed() < 20000, "the loader took too long");
     }

@@ -78,14 +78,14 @@ private slots:
         const TESA &e = f.m.Esa;
         const auto outer = SectorArcPoints(f.m.Map, e.Center, e.Radius + e.Gap / 2, e.Angle, e.StartAngle);
         const auto inner = SectorArcPoints(f.m.Map, e.Center, e.Radius - e.Gap / 2, e.Angle, e.StartAngle);
-        QCOMPARE(Px(outer.boxTopLeft), Px({436, 46}));
-        QCOMPARE(Px(outer.boxBottomRight), Px({764, 374}));
-        QCOMPARE(Px(inner.boxTopLeft), Px({510, 120}));
-        QCOMPARE(Px(inner.boxBottomRight), Px({690, 300}));
-        QCOMPARE(Px(outer.start), Px({600, 46}));
-        QCOMPARE(Px(outer.end), Px({731, 310}));
-        QCOMPARE(Px(inner.start), Px({600, 120}));
-        QCOMPARE(Px(inner.end), Px({671, 264}));
+        QCOMPARE(Px(outer.BoxTopLeft), Px({436, 46}));
+        QCOMPARE(Px(outer.BoxBottomRight), Px({764, 374}));
+        QCOMPARE(Px(inner.BoxTopLeft), Px({510, 120}));
+        QCOMPARE(Px(inner.BoxBottomRight), Px({690, 300}));
+        QCOMPARE(Px(outer.Start), Px({600, 46}));
+        QCOMPARE(Px(outer.End), Px({731, 310}));
+        QCOMPARE(Px(inner.Start), Px({600, 120}));
+        QCOMPARE(Px(inner.End), Px({671, 264}));
         QCOMPARE(Px(e.FillSeed(f.m.Map)), Px({714, 154}));
     }
 
@@ -99,8 +99,8 @@ private slots:
         QCOMPARE(Px(c[1]), Px({731, 310}));   // wall 2 start
         QCOMPARE(Px(f.m.Drift1.FillSeed(f.m.Map)), Px({634, 374}));
         const TEndWall w = EndWallPoints(f.m);
-        QCOMPARE(Px(w.from), Px({93, 390}));
-        QCOMPARE(Px(w.to), Px({74, 539}));
+        QCOMPARE(Px(w.From), Px({93, 390}));
+        QCOMPARE(Px(w.To), Px({74, 539}));
     }
 
     void exitAperturePoints()

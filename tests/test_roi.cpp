@@ -152,17 +152,17 @@ private slots:
     {
         // Whole range 0 .. 1000 on 500 pixels: k = 0.5; chart at 10, plot at 40, plus 4.
         RoiMarkGeometry m = ComputeRoiMark(100, 300, 0, 1000, 500, 10, 40);
-        QCOMPARE(m.left, 50 + 54);
-        QCOMPARE(m.width, 100);
+        QCOMPARE(m.Left, 50 + 54);
+        QCOMPARE(m.Width, 100);
         RoiMarkGeometry r = ComputeRoiMark(300, 100, 0, 1000, 500, 10, 40);
-        QCOMPARE(r.left, m.left);
-        QCOMPARE(r.width, m.width);
+        QCOMPARE(r.Left, m.Left);
+        QCOMPARE(r.Width, m.Width);
         // Halves go to the even pixel: 0.5 -> 0, 1.5 -> 2, 2.5 -> 2.
-        QCOMPARE(ComputeRoiMark(1, 3, 0, 1000, 500, 0, 0).left, 4);
-        QCOMPARE(ComputeRoiMark(1, 3, 0, 1000, 500, 0, 0).width, 2);
-        QCOMPARE(ComputeRoiMark(5, 5, 0, 1000, 500, 0, 0).left, 6);
+        QCOMPARE(ComputeRoiMark(1, 3, 0, 1000, 500, 0, 0).Left, 4);
+        QCOMPARE(ComputeRoiMark(1, 3, 0, 1000, 500, 0, 0).Width, 2);
+        QCOMPARE(ComputeRoiMark(5, 5, 0, 1000, 500, 0, 0).Left, 6);
         // Equal bounds hide the strip.
-        QCOMPARE(ComputeRoiMark(700, 700, 0, 1000, 500, 10, 40).width, 0);
+        QCOMPARE(ComputeRoiMark(700, 700, 0, 1000, 500, 10, 40).Width, 0);
     }
 
     void aZoomedRangeClipsTheStripToThePlot()
@@ -180,20 +180,20 @@ private slots:
         };
         for (const auto &c : cases) {
             const RoiMarkGeometry m = ComputeRoiMark(c.b1, c.b2, 400, 600, 500, 0, 30);
-            QCOMPARE(m.left, c.left);
-            QCOMPARE(m.width, c.width);
+            QCOMPARE(m.Left, c.left);
+            QCOMPARE(m.Width, c.width);
         }
     }
 
     void aDegenerateRangeGivesNoStrip()
     {
-        QCOMPARE(ComputeRoiMark(10, 20, 500, 500, 500, 10, 40).width, 0);
-        QCOMPARE(ComputeRoiMark(10, 20, 600, 500, 500, 10, 40).width, 0);
-        QCOMPARE(ComputeRoiMark(10, 20, 0, qQNaN(), 500, 10, 40).width, 0);
+        QCOMPARE(ComputeRoiMark(10, 20, 500, 500, 500, 10, 40).Width, 0);
+        QCOMPARE(ComputeRoiMark(10, 20, 600, 500, 500, 10, 40).Width, 0);
+        QCOMPARE(ComputeRoiMark(10, 20, 0, qQNaN(), 500, 10, 40).Width, 0);
         // A range of a billionth of a channel: the strip covers the plot, no more.
         const RoiMarkGeometry m = ComputeRoiMark(0, 1000, 500, 500 + 1e-9, 500, 0, 0);
-        QCOMPARE(m.left, 4);
-        QCOMPARE(m.width, 500);
+        QCOMPARE(m.Left, 4);
+        QCOMPARE(m.Width, 500);
     }
 };
 

@@ -70,22 +70,22 @@ bool WriteLinesToSection(const std::string &section, const std::vector<std::stri
 SpectrumSectionText ReadSpectrumSection(const ProfileFile &file, std::string_view section)
 {
     SpectrumSectionText text;
-    text.spectrum = file.ReadString(section, SpectrumKey, "0");
-    text.roi.X1 = BoxText(file, section, RoiMinimumKey);
-    text.roi.X2 = BoxText(file, section, RoiMaximumKey);
-    text.roi.Brutto = BoxText(file, section, RoiBruttoKey);
-    text.roi.Kozep = BoxText(file, section, RoiKozepKey);
+    text.Spectrum = file.ReadString(section, SpectrumKey, "0");
+    text.Roi.X1 = BoxText(file, section, RoiMinimumKey);
+    text.Roi.X2 = BoxText(file, section, RoiMaximumKey);
+    text.Roi.Brutto = BoxText(file, section, RoiBruttoKey);
+    text.Roi.Kozep = BoxText(file, section, RoiKozepKey);
     for (auto &entry : file.SectionEntries(section))
         if (IsChannelKey(entry.first))
-            text.channels.push_back(std::move(entry));
+            text.Channels.push_back(std::move(entry));
     return text;
 }
 
 Status ReadSpectrumNumber(const SpectrumSectionText &text, int &number)
 {
-    const std::optional<int32_t> n = ParseInt(text.spectrum);
+    const std::optional<int32_t> n = ParseInt(text.Spectrum);
     if (!n)
-        return Status::Failure(NotANumberMessage(text.spectrum));
+        return Status::Failure(NotANumberMessage(text.Spectrum));
     number = (*n == 1 || *n == 2) ? *n : 0;
     return {};
 }
@@ -93,7 +93,7 @@ Status ReadSpectrumNumber(const SpectrumSectionText &text, int &number)
 Status ApplyChannels(const SpectrumSectionText &text, int s, Spectra &spectra)
 {
     spectra.ClearCounts(s);
-    for (const auto &[key, value] : text.channels) {
+    for (const auto &[key, value] : text.Channels) {
         const std::string number = key.substr(2);
         const std::optional<int32_t> channel = ParseInt(number);
         if (!channel)

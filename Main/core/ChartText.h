@@ -38,11 +38,11 @@ bool WriteLinesToSection(const std::string &section, const std::vector<std::stri
 
 // One spectrum section as it stands in the file, not yet converted.
 struct SpectrumSectionText {
-    std::string spectrum = "0"; // the "Spektrum" value
-    RoiBoxTexts roi;            // trimmed, an empty text as "0"
+    std::string Spectrum = "0"; // the "Spektrum" value
+    RoiBoxTexts Roi;            // trimmed, an empty text as "0"
     // Entries whose stored key begins with "Ch" (capital C, small h), in file
     // order: the key and its value.
-    std::vector<std::pair<std::string, std::string>> channels;
+    std::vector<std::pair<std::string, std::string>> Channels;
 };
 
 SpectrumSectionText ReadSpectrumSection(const ProfileFile &file, std::string_view section);

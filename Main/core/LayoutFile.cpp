@@ -103,11 +103,11 @@ Status LoadSpectrumSection(const ProfileFile &file, const std::string &section, 
         return read;
     if (n != 1 && n != 2)
         return {};
-    target.ShowRoiBoxes(n, text.roi);
+    target.ShowRoiBoxes(n, text.Roi);
     if (Status applied = ApplyChannels(text, n, counts); !applied)
         return applied;
     target.CountsReplaced(n);
-    if (Status read = ReadRoiBoxes(text.roi, roi[n - 1]); !read)
+    if (Status read = ReadRoiBoxes(text.Roi, roi[n - 1]); !read)
         return read;
     target.RoiRestored(n);
     return {};

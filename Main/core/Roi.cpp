@@ -76,7 +76,7 @@ RoiMarkGeometry ComputeRoiMark(int32_t bound1, int32_t bound2, double xMin, doub
     RoiMarkGeometry mark;
     const double span = xMax - xMin;
     if (!(span > 0.0) || !std::isfinite(span)) {
-        mark.left = edge(0.0);
+        mark.Left = edge(0.0);
         return mark;
     }
     const double k = plotWidth / span;
@@ -86,7 +86,7 @@ RoiMarkGeometry ComputeRoiMark(int32_t bound1, int32_t bound2, double xMin, doub
     // (or over) the panel's controls.
     const int plotStart = edge(0.0);
     const int plotEnd = plotStart + std::max(plotWidth, 0);
-    mark.left = std::clamp(edge(k * (lo - xMin)), plotStart, plotEnd);
-    mark.width = std::clamp(edge(k * (hi - xMin)), plotStart, plotEnd) - mark.left;
+    mark.Left = std::clamp(edge(k * (lo - xMin)), plotStart, plotEnd);
+    mark.Width = std::clamp(edge(k * (hi - xMin)), plotStart, plotEnd) - mark.Left;
     return mark;
 }

@@ -38,8 +38,8 @@ std::string FormatKozep(double kozep);
 
 // Where the lime ROI strip goes in the chart panel, in pixels.
 struct RoiMarkGeometry {
-    int left = 0;
-    int width = 0; // 0 hides the strip
+    int Left = 0;
+    int Width = 0; // 0 hides the strip
 };
 
 // The strip from the pixel of the lower bound to that of the upper one:
