@@ -16,7 +16,7 @@ done
 [ -x "$PROGRAM" ] || { echo "no program at $PROGRAM"; exit 1; }
 
 # Xvfb picks a free display itself and reports it on descriptor 3.
-exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null & echo "pid $!")
+exec 3< <(Xvfb -displayfd 1 -noreset -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null & echo "pid $!")
 read -r _ XVFB_PID <&3 || true
 read -r DISPLAY_NUMBER <&3
 export DISPLAY=":$DISPLAY_NUMBER"
