@@ -9,6 +9,7 @@
 #include "Data/Model.h"
 #include "Main/Main.h"
 #include "Main/core/Instrument.h"
+#include "RunningWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -53,25 +54,9 @@ int main(int argc, char **argv)
     const long ticks = argc > 1 ? std::atol(argv[1]) : 300000;
     const long samples = std::max(2L, argc > 2 ? std::atol(argv[2]) : 30L);
 
-    TInstrument instrument;
-    StartInstrument(instrument);
-    auto form = std::make_unique<TForm1>(instrument);
-    TForm1 &f = *form;
-    f.Timer2->stop();   // no identification dialog
-    f.show();
-    f.PlacePanels();
-    f.ApplyParameters();
-    ClearTraces(instrument.Model);
-    f.ComposePicture();
-    instrument.Model.Detector.Points = {{TPixel{236, 460}, TPixel{237, 483}, TPixel{238, 506}}};
-    f.CheckBox2->setChecked(true);
-    f.ApplyParameters();
-    f.Button3Click();   // "Elfogad"
-    f.CheckBox6->setChecked(true);
-    f.Edit11->setText(QStringLiteral("0"));
-    f.Button1Click();   // Start
-    f.Timer1->stop();   // ticked here, as fast as it goes
-    QCoreApplication::processEvents();
+    RunningWindow window(true);
+    TInstrument &instrument = window.instrument;
+    TForm1 &f = *window.form;
 
     // Every tick's time is kept; the vector is filled with zeros first so that
     // its pages are resident before the first sample and its own growth does
@@ -107,6 +92,6 @@ int main(int argc, char **argv)
                 warmKb, maxAfterWarm, endKb);
     std::printf("tick ms: p50 %.3f, p90 %.3f, p99 %.3f, p99.9 %.3f, max %.3f\n", Percentile(ms, 0.5),
                 Percentile(ms, 0.9), Percentile(ms, 0.99), Percentile(ms, 0.999), ms.back());
-    form.reset();
+    window.form.reset();
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "Main/Main.h"
 #include "Main/PictureView.h"
 #include "Main/core/Instrument.h"
+#include "RunningWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,40 +26,17 @@ int ActiveIons(const TModel &m)
     return int(std::count_if(m.Particles.begin(), m.Particles.end(), [](const Particle &p) { return p.Active; }));
 }
 
-// The window as after identification, with a run of unlimited preset in full flow.
-struct RunningWindow {
-    TInstrument instrument;
-    std::unique_ptr<TForm1> form;
-
-    RunningWindow()
-    {
-        StartInstrument(instrument);
-        form = std::make_unique<TForm1>(instrument);
-        TForm1 &f = *form;
-        f.Timer2->stop();   // no identification dialog here
-        f.show();
-        f.PlacePanels();
-        f.ApplyParameters();
-        ClearTraces(instrument.Model);
-        f.ComposePicture();
-
-        instrument.Model.Detector.Points = {{TPixel{236, 460}, TPixel{237, 483}, TPixel{238, 506}}};
-        f.CheckBox2->setChecked(true);
-        f.ApplyParameters();
-        f.Button3Click();   // "Elfogad"
-
-        f.Edit11->setText(QStringLiteral("0"));
-        f.Button1Click();   // Start
-        f.Timer1->stop();   // the benchmark ticks itself
-        for (int i = 0; i < 150; ++i)
-            f.Timer1Timer();
-        QCoreApplication::processEvents();
-    }
-};
-
+// The run in full flow: 150 ticks fill the picture with ions first.
 RunningWindow &Window()
 {
     static RunningWindow w;
+    static const bool filled = [] {
+        for (int i = 0; i < 150; ++i)
+            w.form->Timer1Timer();
+        QCoreApplication::processEvents();
+        return true;
+    }();
+    (void)filled;
     return w;
 }
 
