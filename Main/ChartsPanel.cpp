@@ -71,24 +71,18 @@ void TChartsPage::BuildPanel(int s, QPoint at, QSize size)
 
     const auto makeBox = [&](QWidget *parent, const QString &objectName, QRect r, bool readOnly,
                              const QString &text) {
-        auto *e = new QLineEdit(parent);
-        e->setObjectName(objectName);
-        e->setGeometry(r);
+        QLineEdit *e = FormStyle::TextField(parent, objectName, r, readOnly, text);
         e->setFont(fieldFont);
-        e->setReadOnly(readOnly);
         QPalette ep = e->palette();
-        ep.setColor(QPalette::Base, readOnly ? FormStyle::OutputColor() : FormStyle::InputColor());
         ep.setColor(QPalette::Text, Qt::black);
         e->setPalette(ep);
-        e->setText(text);
         return e;
     };
     // A box's label names it for the keyboard and for assistive technology.
     const auto makeLabel = [&](QWidget *parent, const QString &text, QRect r, QLineEdit *box) {
         auto *l = new QLabel(text, parent);
         l->setGeometry(r);
-        l->setBuddy(box);
-        box->setAccessibleName(text);
+        FormStyle::NameByLabel(l, box);
         return l;
     };
 

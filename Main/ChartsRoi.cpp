@@ -4,6 +4,7 @@
 #include "Main/ChartsPage.h"
 
 #include "Main/ChartsPanel.h"
+#include "Main/FormStyle.h"
 #include "Main/TextConvert.h"
 #include "Main/core/NumberText.h"
 #include "Main/core/ChartText.h"
@@ -48,20 +49,15 @@ void TChartsPage::BuildRoiGroup(PanelControls &p, int s)
     const auto label = [&](const QString &text, QRect r, QLineEdit *box) {
         auto *l = new QLabel(text, p.roiGroup);
         l->setGeometry(r);
-        l->setBuddy(box);
-        box->setAccessibleName(text);
+        FormStyle::NameByLabel(l, box);
     };
     const auto box = [&](const QString &objectName, QRect r, const QString &text) {
-        auto *e = new QLineEdit(p.roiGroup);
-        e->setObjectName(objectName);
-        e->setGeometry(r);
+        // The results are read-only: white, the output colour.
+        QLineEdit *e = FormStyle::TextField(p.roiGroup, objectName, r, true, text);
         e->setFont(fieldFont);
-        e->setReadOnly(true);
         QPalette ep = e->palette();
-        ep.setColor(QPalette::Base, Qt::white);
         ep.setColor(QPalette::Text, Qt::black);
         e->setPalette(ep);
-        e->setText(text);
         return e;
     };
     const auto button = [&](const QString &objectName, const QString &text, QRect r) {

@@ -112,11 +112,8 @@ QLineEdit *TForm1::NewField(QWidget *panel, const char *name, const char *label,
 {
     const PanelColumns &c = ColumnsOf(panel, *this);
     const int y = c.firstRow + row * RowHeight;
-    auto *edit = new QLineEdit(panel);
-    edit->setObjectName(QString::fromLatin1(name));
-    edit->setGeometry(c.fieldX, y, c.fieldWidth, FieldHeight);
-    SetFieldColor(edit, output ? FormStyle::OutputColor() : FormStyle::InputColor());
-    edit->setReadOnly(output);
+    QLineEdit *edit =
+        FormStyle::TextField(panel, QString::fromLatin1(name), QRect(c.fieldX, y, c.fieldWidth, FieldHeight), output);
 
     const QString text = FormStyle::Caption(label);
     auto *caption = new QLabel(text, panel);
@@ -124,8 +121,7 @@ QLineEdit *TForm1::NewField(QWidget *panel, const char *name, const char *label,
     caption->setFont(FormStyle::LabelFont());
     SetTextColor(caption, FormStyle::LabelColor());
     caption->setGeometry(8, y + 2, c.labelWidth, 18);
-    caption->setBuddy(edit);
-    edit->setAccessibleName(text);
+    FormStyle::NameByLabel(caption, edit);
     return edit;
 }
 

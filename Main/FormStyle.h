@@ -4,6 +4,8 @@
 
 #include <QColor>
 #include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPalette>
 #include <QFont>
 #include <QString>
@@ -44,6 +46,29 @@ inline QFrame *TealPanel(QWidget *parent, const char *name, QRect geometry)
     panel->setPalette(p);
     panel->setAutoFillBackground(true);
     return panel;
+}
+
+// A text field of the window: typed fields in the input colour, read-only ones
+// (derived values, counters, cursor and ROI results) in the output colour.
+inline QLineEdit *TextField(QWidget *parent, const QString &name, QRect geometry, bool readOnly,
+                            const QString &text = {})
+{
+    auto *field = new QLineEdit(text, parent);
+    field->setObjectName(name);
+    field->setGeometry(geometry);
+    field->setReadOnly(readOnly);
+    QPalette p = field->palette();
+    p.setColor(QPalette::Base, readOnly ? OutputColor() : InputColor());
+    field->setPalette(p);
+    return field;
+}
+
+// Every text field is the buddy of its label and carries the label's text as its
+// name, so the keyboard and assistive technology find it by its label.
+inline void NameByLabel(QLabel *label, QLineEdit *field)
+{
+    label->setBuddy(field);
+    field->setAccessibleName(label->text());
 }
 
 } // namespace FormStyle

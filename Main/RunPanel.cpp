@@ -47,13 +47,9 @@ QRadioButton *Choice(QGroupBox *group, const char *name, const char *text, int y
 
 QLineEdit *CountField(QWidget *panel, const char *name, QLabel *label, int y, bool readOnly)
 {
-    auto *edit = Named(new QLineEdit(QStringLiteral("0"), panel), name, QRect(124, y, 68, 22));
-    edit->setReadOnly(readOnly);
-    QPalette p = edit->palette();
-    p.setColor(QPalette::Base, readOnly ? FormStyle::OutputColor() : FormStyle::InputColor());
-    edit->setPalette(p);
-    label->setBuddy(edit);
-    edit->setAccessibleName(label->text());
+    QLineEdit *edit = FormStyle::TextField(panel, QString::fromLatin1(name), QRect(124, y, 68, 22), readOnly,
+                                           QStringLiteral("0"));
+    FormStyle::NameByLabel(label, edit);
     return edit;
 }
 
