@@ -3,7 +3,7 @@
 // 10 MB of garbage. Each must load (or be refused) in well under a second.
 #include "Data/Model.h"
 #include "Main/core/Instrument.h"
-#include "tools/SimLayout.h"
+#include "Main/core/HeadlessLayout.h"
 
 #include <benchmark/benchmark.h>
 
@@ -63,7 +63,7 @@ void Load(benchmark::State &state, const std::string &bytes)
         auto ins = std::make_unique<TInstrument>(Started());
         state.ResumeTiming();
         const ProfileFile file = ProfileFile::FromBytes(bytes);
-        const SimLayoutResult r = LoadLayoutHeadless(file, *ins, DeviceFields{}, boxes);
+        const HeadlessLoad r = LoadLayoutHeadless(file, *ins, DeviceFields{}, boxes);
         benchmark::DoNotOptimize(r.Loaded.Ok());
     }
     state.counters["MB"] = double(bytes.size()) / 1e6;

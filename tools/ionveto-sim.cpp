@@ -4,7 +4,7 @@
 #include "Main/core/AtomicSave.h"
 #include "Main/core/Instrument.h"
 #include "Main/core/TextExport.h"
-#include "tools/SimLayout.h"
+#include "Main/core/HeadlessLayout.h"
 #include "tools/SimOptions.h"
 
 #include <QBuffer>
@@ -92,11 +92,13 @@ int main(int argc, char **argv)
             std::cerr << "ionveto-sim: " << read.Message() << "\n";
             return 1;
         }
-        const SimLayoutResult loaded = LoadLayoutHeadless(file, ins, opt.Fields, boxes);
+        const HeadlessLoad loaded = LoadLayoutHeadless(file, ins, opt.Fields, boxes);
         if (!loaded.Loaded) {
             std::cerr << "ionveto-sim: " << loaded.Loaded.Message() << "\n";
             return 1;
         }
+        if (!loaded.DetectorAccept)
+            std::cerr << "warning: " << loaded.DetectorAccept.Message() << "\n";
         boxes = loaded.RoiBoxes;
         // Options named on the command line change the loaded settings.
         SimOptions over;

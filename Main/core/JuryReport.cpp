@@ -7,6 +7,7 @@
 #include "Data/Model.h"
 #include "Main/core/AtomicSave.h"
 #include "Main/core/DeviceValues.h"
+#include "Main/core/HeadlessLayout.h"
 #include "Main/core/Instrument.h"
 #include "Main/core/NumberText.h"
 #include "Main/core/ChartText.h"
@@ -194,68 +195,26 @@ Status ReadReportLayout(const std::string &path, ReportLayout &out,
     // The device as the window has it right after the identification.
     StartInstrument(*ins);
     TModel &m = ins->Model;
-    DeviceFields fields;
-    std::string massText, meanMassText;
-    for (ReportSpectrum &s : out.Spectra)
-        s.Saved = RoiBoxTexts{"0", "0", "0", "0"};
-
-    LayoutTarget t;
-    t.SetUserId = [&](const std::string &id) { out.UserId = id; };
-    t.ShowNote = [&](const std::vector<std::string> &lines) { out.Note = lines; };
-    t.SetWarningLatches = [&] {
-        ins->Latches.MassWarningShown = true;
-        ins->Latches.VoltageWarningShown = true;
-    };
-    t.SelectMode = [&](bool unknown) {
-        fields.UnknownMode = unknown;
-        out.UnknownMode = unknown;
-    };
-    t.SetInductionPosition = [&](int position) {
-        fields.Induction = position / Limits::InductionScale;
-        out.Induction = FormatGeneral(fields.Induction);
-    };
-    t.SetMassTexts = [&](const std::string &mass, const std::string &meanMass) {
-        massText = mass;
-        meanMassText = meanMass;
-        out.Mass = mass;
-        out.MeanMass = meanMass;
-    };
-    t.SetAperturePosition = [&](int which, int position) {
-        double *value[4] = {&fields.Blende1, &fields.Blende2, &fields.Blende3, &fields.Blende3Offset};
-        std::string *text[4] = {&out.Blende1, &out.Blende2, &out.Blende3, &out.Offset};
-        if (which < 0 || which > 3)
-            return;
-        *value[which] = position / Limits::BlendeScale;
-        *text[which] = FormatGeneral(*value[which]);
-    };
-    t.SetDetector = [&](bool accepted, const std::array<TPixel, 3> &points) {
-        out.DetectorAccepted = accepted;
-        if (!accepted) {
-            m.Detector.Accepted = false;
-            return;
-        }
-        out.DetectorPoints = points;
-        m.Detector.Points = points;
-        out.DetectorUsable = AcceptDetector(m).Ok();
-    };
-    t.ApplyParameters = [&]() -> Status {
-        // As the window: the mass field counts only outside the unknown-mass mode.
-        const std::optional<double> mass = ParseFloat(massText);
-        if (!fields.UnknownMode && !mass)
-            return Status::Failure(NotANumberMessage(massText));
-        const std::optional<double> mean = ParseFloat(meanMassText);
-        if (!mean)
-            return Status::Failure(NotANumberMessage(meanMassText));
-        if (mass)
-            fields.Mass = *mass;
-        fields.MeanMass = *mean;
-        ApplyDeviceValues(m, fields, ins->Latches);
-        return {};
-    };
-    t.ShowRoiBoxes = [&](int s, const RoiBoxTexts &boxes) { out.Spectra[size_t(s - 1)].Saved = boxes; };
-
-    if (Status loaded = LoadLayout(file, ins->Counts, ins->Roi, t); !loaded)
-        return loaded;
+    // Read as the simulator reads a layout: the same target of the one loader.
+    const RoiBoxTexts unsaved{"0", "0", "0", "0"};
+    const HeadlessLoad r = LoadLayoutHeadless(file, *ins, DeviceFields{}, {unsaved, unsaved});
+    if (!r.Loaded)
+        return r.Loaded;
+    out.UserId = r.UserId;
+    out.Note = r.Note;
+    out.UnknownMode = r.Fields.UnknownMode;
+    out.Mass = r.MassText;
+    out.MeanMass = r.MeanMassText;
+    out.Induction = FormatGeneral(r.Fields.Induction);
+    out.Blende1 = FormatGeneral(r.Fields.Blende1);
+    out.Blende2 = FormatGeneral(r.Fields.Blende2);
+    out.Blende3 = FormatGeneral(r.Fields.Blende3);
+    out.Offset = FormatGeneral(r.Fields.Blende3Offset);
+    out.DetectorAccepted = r.DetectorAccepted;
+    out.DetectorPoints = r.DetectorPoints;
+    out.DetectorUsable = r.DetectorAccepted && r.DetectorAccept.Ok();
+    for (int s = 1; s <= 2; ++s)
+        out.Spectra[size_t(s - 1)].Saved = r.RoiBoxes[size_t(s - 1)];
 
     for (int s = 1; s <= 2; ++s)
         CheckSpectrum(out.Spectra[size_t(s - 1)], ins->Counts.Counts(s), ins->Roi[size_t(s - 1)]);

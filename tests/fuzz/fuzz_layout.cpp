@@ -6,7 +6,7 @@
 #include "Data/Model.h"
 #include "Main/core/Instrument.h"
 #include "tests/fuzz/FuzzCheck.h"
-#include "tools/SimLayout.h"
+#include "Main/core/HeadlessLayout.h"
 
 #include <cmath>
 #include <cstddef>
@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const ProfileFile file = ProfileFile::FromBytes(std::string_view(reinterpret_cast<const char *>(data), size));
     auto ins = std::make_unique<TInstrument>(Started());
     const std::array<RoiBoxTexts, 2> boxes{RoiBoxTexts{"0", "0", "", ""}, RoiBoxTexts{"0", "0", "", ""}};
-    const SimLayoutResult r = LoadLayoutHeadless(file, *ins, DeviceFields{}, boxes);
+    const HeadlessLoad r = LoadLayoutHeadless(file, *ins, DeviceFields{}, boxes);
     if (!r.Loaded) {
         FUZZ_CHECK(!r.Loaded.Message().empty());
         return 0;
