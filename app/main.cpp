@@ -1,6 +1,6 @@
 // Ionvető: the sector-field mass spectrometer simulator.
-#include "Main/ProgramWindows.h"
-#include "Main/Translations.h"
+#include "Main/window/ProgramWindows.h"
+#include "Main/window/Translations.h"
 #include "Main/core/Instrument.h"
 
 #include <QApplication>

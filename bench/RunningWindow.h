@@ -2,7 +2,7 @@
 // The window as after the identification, with a detector accepted across the
 // beam and shown, and a run of unlimited preset started; the benchmark then
 // ticks it itself instead of the 10 ms timer.
-#include "Main/Main.h"
+#include "Main/window/Main.h"
 #include "Main/core/Instrument.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // Cost of drawing a spectrum chart (1001 points with markers) and proof that
 // the redraw requests of one simulation tick merge into one drawing. A tick has
 // 10 ms for everything; the chart must take only a small part of it.
-#include "Main/ChartsPage.h"
+#include "Main/charts/ChartsPage.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

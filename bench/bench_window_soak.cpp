@@ -7,7 +7,7 @@
 // Prints the resident memory at each sample, then start / after warm-up / end
 // memory and the tick-time percentiles. Memory must stay flat after warm-up.
 #include "Data/Model.h"
-#include "Main/Main.h"
+#include "Main/window/Main.h"
 #include "Main/core/Instrument.h"
 #include "RunningWindow.h"
 

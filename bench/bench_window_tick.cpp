@@ -3,8 +3,8 @@
 // composes the visible picture with the detector, writes the counter and paints
 // the picture (and the chart of any hit); all of it has to fit well inside 10 ms.
 #include "Data/Model.h"
-#include "Main/Main.h"
-#include "Main/PictureView.h"
+#include "Main/window/Main.h"
+#include "Main/device/PictureView.h"
 #include "Main/core/Instrument.h"
 #include "RunningWindow.h"
 

@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(cmake ninja-build g++ qt6-base-dev libqcustomplot-dev libqcustomplot2.1-qt6
           libjpeg62-turbo-dev libjpeg-turbo-progs libbenchmark-dev
           xvfb xauth x11-utils x11-apps imagemagick fonts-liberation2 locales
-          desktop-file-utils appstream dpkg-dev xdotool
+          desktop-file-utils appstream dpkg-dev xdotool ccache
           qt6-translations-l10n)   # the last: the toolkit's own texts in Hungarian
 
 SUDO=""

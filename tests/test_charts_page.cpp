@@ -2,7 +2,7 @@
 // state, the Y scale and "Auto", the cursor by mouse and keys, the channel zoom
 // with its undo, clearing with confirmation, the ROI group and its strip, the
 // pop-up menu and the merging of redraws.
-#include "Main/ChartsPage.h"
+#include "Main/charts/ChartsPage.h"
 #include "dialogs/Mymsg.h"
 
 #include <QApplication>

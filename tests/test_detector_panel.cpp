@@ -4,7 +4,7 @@
 #ifndef Q_MOC_RUN
 #include "FormDriver.h"
 #include "Data/Raster.h"
-#include "Main/PictureView.h"
+#include "Main/device/PictureView.h"
 #endif
 
 #include <QCheckBox>

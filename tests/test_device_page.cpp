@@ -5,8 +5,8 @@
 #ifndef Q_MOC_RUN
 #include "FormDriver.h"
 #include "Data/Raster.h"
-#include "Main/PictureView.h"
-#include "Main/UpDown.h"
+#include "Main/device/PictureView.h"
+#include "Main/device/UpDown.h"
 #include "Main/core/DeviceValues.h"
 #endif
 

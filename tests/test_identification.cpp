@@ -1,6 +1,6 @@
 // Identification: the contestant numbers and the jury code, and the dialog that
 // asks for them, driven offscreen.
-#include "Main/PswdDlg.h"
+#include "Main/window/PswdDlg.h"
 #include "Main/core/Identification.h"
 
 #include <QApplication>

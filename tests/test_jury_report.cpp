@@ -5,8 +5,8 @@
 #include "FormDriver.h"
 
 #include "Data/Detector.h"
-#include "Main/ReportCharts.h"
-#include "Main/ReportCommand.h"
+#include "Main/charts/ReportCharts.h"
+#include "Main/files/ReportCommand.h"
 #include "Main/core/ChartText.h"
 #include "Main/core/Identification.h"
 #include "Main/core/LayoutFile.h"

@@ -5,8 +5,8 @@
 
 #include "Data/Raster.h"
 
-#include "Main/ChartsPage.h"
-#include "Main/UpDown.h"
+#include "Main/charts/ChartsPage.h"
+#include "Main/device/UpDown.h"
 #include "Main/core/NumberText.h"
 #include "Main/core/ProfileFile.h"
 #include "Main/core/TextExport.h"

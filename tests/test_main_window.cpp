@@ -4,7 +4,7 @@
 // moc needs only the test class below, not the model's headers.
 #ifndef Q_MOC_RUN
 #include "FormDriver.h"
-#include "Main/PictureView.h"
+#include "Main/device/PictureView.h"
 #endif
 
 #include <QAction>

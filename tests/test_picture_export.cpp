@@ -6,7 +6,7 @@
 // moc needs only the test class below, not the model's headers.
 #ifndef Q_MOC_RUN
 #include "FormDriver.h"
-#include "Main/ChartsPage.h"
+#include "Main/charts/ChartsPage.h"
 #include "dialogs/About.h"
 #include "dialogs/SugoD.h"
 #endif

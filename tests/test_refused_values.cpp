@@ -3,8 +3,8 @@
 // of a loaded file, and a detector point lost to the picture's pop-up menu.
 #ifndef Q_MOC_RUN
 #include "FormDriver.h"
-#include "Main/PictureView.h"
-#include "Main/UpDown.h"
+#include "Main/device/PictureView.h"
+#include "Main/device/UpDown.h"
 #endif
 
 #include <QCheckBox>

@@ -5,8 +5,8 @@
 #ifndef Q_MOC_RUN
 #include "FormDriver.h"
 #include "Data/Raster.h"
-#include "Main/ChartsPage.h"
-#include "Main/UpDown.h"
+#include "Main/charts/ChartsPage.h"
+#include "Main/device/UpDown.h"
 #endif
 
 #include <QAbstractButton>

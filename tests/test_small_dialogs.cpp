@@ -1,8 +1,8 @@
 // The note, data list and about dialogs: their layout, and the memo text living
 // on through OK and Cancel; the work folders' place; and the toolkit's own
 // texts in Hungarian.
-#include "Main/SaveDialog.h"
-#include "Main/Translations.h"
+#include "Main/files/SaveDialog.h"
+#include "Main/window/Translations.h"
 #include "Main/core/ProgramFolder.h"
 #include "dialogs/About.h"
 #include "dialogs/ListDlg.h"

@@ -3,7 +3,7 @@
 // mentése szövegfáljba", and "Mentés fájlba" of the data list dialog.
 #include "FormDriver.h"
 
-#include "Main/ChartsPage.h"
+#include "Main/charts/ChartsPage.h"
 #include "Main/core/ProfileFile.h"
 #include "dialogs/ListDlg.h"
 #include "dialogs/Megjegyzes.h"

@@ -1,6 +1,6 @@
 // The jury's summary of the contestant folders, written as a table and a
 // printable page: "ionveto-report [--out DIR] FOLDER...".
-#include "Main/ReportCharts.h"
+#include "Main/charts/ReportCharts.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "Main/Translations.h"
+#include "Main/window/Translations.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -2,12 +2,12 @@
 // drift 3, the markers, "Setup", "Mutat", "Elfogad" and "Töröl" (also Ctrl+Shift+F),
 // and how an unusable detector is reported. The curve, its ends and the hit
 // mapping are the model's detector.
-#include "Main/Main.h"
+#include "Main/window/Main.h"
 
 #include "Data/Detector.h"
 #include "Data/Model.h"
 #include "Data/Raster.h"
-#include "Main/PictureView.h"
+#include "Main/device/PictureView.h"
 #include "Main/core/Instrument.h"
 
 #include <QCheckBox>

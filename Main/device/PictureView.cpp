@@ -1,4 +1,4 @@
-#include "Main/PictureView.h"
+#include "Main/device/PictureView.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,11 +1,11 @@
 // The run-control panel and the detector panel of the device page: their
 // controls, texts and starting states. Their actions are in RunControl.cpp and
 // DetectorPanel.cpp.
-#include "Main/Main.h"
+#include "Main/window/Main.h"
 
-#include "Main/EventHook.h"
-#include "Main/FormStyle.h"
-#include "Main/PictureView.h"
+#include "Main/window/EventHook.h"
+#include "Main/window/FormStyle.h"
+#include "Main/device/PictureView.h"
 
 #include <QCheckBox>
 #include <QFrame>

@@ -1,6 +1,6 @@
-#include "Main/ReportCharts.h"
+#include "Main/charts/ReportCharts.h"
 
-#include "Main/ChartsPage.h"
+#include "Main/charts/ChartsPage.h"
 #include "Main/core/Instrument.h"
 
 #include <qcustomplot.h>

@@ -1,7 +1,7 @@
-#include "Main/ReportCommand.h"
+#include "Main/files/ReportCommand.h"
 
-#include "Main/Main.h"
-#include "Main/ReportCharts.h"
+#include "Main/window/Main.h"
+#include "Main/charts/ReportCharts.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "Main/PswdDlg.h"
+#include "Main/window/PswdDlg.h"
 
 #include "Main/core/Identification.h"
 #include "dialogs/DialogStyle.h"

@@ -2,7 +2,7 @@
 // The windows of the program, created once at start in a fixed order and kept
 // until the end: the main window, the about box, the message box, the
 // identification dialog, the help viewer, the data list and the note dialogs.
-#include "Main/Main.h"
+#include "Main/window/Main.h"
 
 #include <memory>
 

@@ -1,9 +1,9 @@
 // The page "Grafikonok": building one spectrum panel with its chart, cursor,
 // Y scale controls and "Törlés" (the ROI group is built in ChartsRoi.cpp).
-#include "Main/ChartsPage.h"
+#include "Main/charts/ChartsPage.h"
 
-#include "Main/ChartsPanel.h"
-#include "Main/FormStyle.h"
+#include "Main/charts/ChartsPanel.h"
+#include "Main/window/FormStyle.h"
 #include "dialogs/DialogStyle.h"
 
 #include <QCheckBox>

@@ -1,13 +1,13 @@
 // The layout-and-measurement file on the main window: saving the whole state
 // with the note, and (for the jury) restoring it.
-#include "Main/Main.h"
+#include "Main/window/Main.h"
 
 #include "Data/Detector.h"
 #include "Data/Model.h"
 #include "Data/Raster.h"
-#include "Main/ChartsPage.h"
-#include "Main/TextConvert.h"
-#include "Main/UpDown.h"
+#include "Main/charts/ChartsPage.h"
+#include "Main/window/TextConvert.h"
+#include "Main/device/UpDown.h"
 #include "Main/core/Instrument.h"
 #include "Main/core/LayoutFile.h"
 #include "Main/core/NumberText.h"

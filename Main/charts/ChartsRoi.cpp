@@ -1,11 +1,11 @@
 // The ROI group of a spectrum panel: the two bounds taken from the cursor, the
 // gross count and centroid of the channels between them, and the lime strip
 // under the chart that shows the region.
-#include "Main/ChartsPage.h"
+#include "Main/charts/ChartsPage.h"
 
-#include "Main/ChartsPanel.h"
-#include "Main/FormStyle.h"
-#include "Main/TextConvert.h"
+#include "Main/charts/ChartsPanel.h"
+#include "Main/window/FormStyle.h"
+#include "Main/window/TextConvert.h"
 #include "Main/core/NumberText.h"
 #include "Main/core/ChartText.h"
 #include "dialogs/DialogStyle.h"

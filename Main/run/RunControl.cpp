@@ -1,12 +1,12 @@
 // Run control: Start/Stop, the 10 ms simulation tick, locking the window during a
 // run, the preset field and "Pályák törlése". The run itself (emission, flight,
 // end of the run) is the core's run engine; this file only drives it.
-#include "Main/Main.h"
+#include "Main/window/Main.h"
 
 #include "Data/Model.h"
-#include "Main/ChartsPage.h"
-#include "Main/PictureView.h"
-#include "Main/UpDown.h"
+#include "Main/charts/ChartsPage.h"
+#include "Main/device/PictureView.h"
+#include "Main/device/UpDown.h"
 #include "Main/core/Instrument.h"
 #include "Main/core/NumberText.h"
 

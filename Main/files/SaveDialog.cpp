@@ -1,4 +1,4 @@
-#include "Main/SaveDialog.h"
+#include "Main/files/SaveDialog.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,8 +1,8 @@
 // The text exports of the spectra: both charts from the main menu, one chart
 // from the pop-up menu of its panel, and the data list dialog with its own save.
-#include "Main/Main.h"
+#include "Main/window/Main.h"
 
-#include "Main/ChartsPage.h"
+#include "Main/charts/ChartsPage.h"
 #include "Main/core/Instrument.h"
 #include "Main/core/ProfileFile.h"
 #include "Main/core/ChartText.h"

@@ -1,8 +1,8 @@
 // The page "Grafikonok": drawing the charts and their Y scale, with the "Auto"
 // switch and the "Y-Max" box.
-#include "Main/ChartsPage.h"
+#include "Main/charts/ChartsPage.h"
 
-#include "Main/ChartsPanel.h"
+#include "Main/charts/ChartsPanel.h"
 #include "Main/core/NumberText.h"
 
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "Main/UpDown.h"
+#include "Main/device/UpDown.h"
 
 #include <QToolButton>
 

@@ -1,8 +1,8 @@
 // The page "Grafikonok": the cursor line with its keys, and the mouse on the
 // charts (selection, cursor placement and the zoom rectangle).
-#include "Main/ChartsPage.h"
+#include "Main/charts/ChartsPage.h"
 
-#include "Main/ChartsPanel.h"
+#include "Main/charts/ChartsPanel.h"
 #include "Main/core/NumberText.h"
 
 #include <QLineEdit>

@@ -1,6 +1,6 @@
-#include "Main/ProgramWindows.h"
+#include "Main/window/ProgramWindows.h"
 
-#include "Main/PswdDlg.h"
+#include "Main/window/PswdDlg.h"
 #include "dialogs/About.h"
 #include "dialogs/ListDlg.h"
 #include "dialogs/Megjegyzes.h"

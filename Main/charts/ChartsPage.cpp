@@ -2,10 +2,10 @@
 // selection, the pop-up menu and the accessors. The panels are built in
 // ChartsPanel.cpp, drawn and scaled in ChartsScale.cpp, the cursor and zoom live
 // in ChartsCursor.cpp and the ROI group in ChartsRoi.cpp.
-#include "Main/ChartsPage.h"
+#include "Main/charts/ChartsPage.h"
 
-#include "Main/ChartsPanel.h"
-#include "Main/FormStyle.h"
+#include "Main/charts/ChartsPanel.h"
+#include "Main/window/FormStyle.h"
 #include "Main/core/Instrument.h"
 #include "dialogs/Mymsg.h"
 

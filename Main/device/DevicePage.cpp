@@ -1,15 +1,15 @@
 // The device page: the three parameter panels next to their elements, the
 // parameter fields with their limits and arrows, the source options, the two
 // simulation modes, the ion-source schematic and the visible device picture.
-#include "Main/Main.h"
+#include "Main/window/Main.h"
 
 #include "Data/Detector.h"
 #include "Data/Model.h"
 #include "Data/Raster.h"
-#include "Main/EventHook.h"
-#include "Main/FormStyle.h"
-#include "Main/PictureView.h"
-#include "Main/UpDown.h"
+#include "Main/window/EventHook.h"
+#include "Main/window/FormStyle.h"
+#include "Main/device/PictureView.h"
+#include "Main/device/UpDown.h"
 #include "Main/core/Instrument.h"
 #include "Main/core/NumberText.h"
 #include "Main/core/SourceSchematic.h"

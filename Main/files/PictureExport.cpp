@@ -1,9 +1,9 @@
 // Pictures of what the window shows, saved as JPEG files: a chart panel, the
 // device page, or both pages stacked. The picture is copied from the window
 // before the save dialog opens, so the dialog never appears in it.
-#include "Main/Main.h"
+#include "Main/window/Main.h"
 
-#include "Main/ChartsPage.h"
+#include "Main/charts/ChartsPage.h"
 #include "Main/core/JpegWriter.h"
 
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 #pragma once
 // The controls and view state of one spectrum panel of the page "Grafikonok",
 // and the small helpers its files share. Included by the page's own files only.
-#include "Main/ChartsPage.h"
-#include "Main/TextConvert.h"
+#include "Main/charts/ChartsPage.h"
+#include "Main/window/TextConvert.h"
 
 #include <QColor>
 #include <QLineEdit>

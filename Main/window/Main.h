@@ -3,7 +3,7 @@
 // its parameter, run-control and detector panels, and the closing question.
 // The instrument (model, spectra, latches, run state) is owned by the program and
 // handed in; the window owns only what the user sees and the identity of the run.
-#include "Main/SaveDialog.h"
+#include "Main/files/SaveDialog.h"
 #include "Data/Status.h"
 #include "Main/core/DeviceValues.h"
 
