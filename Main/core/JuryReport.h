@@ -5,7 +5,7 @@
 // ("osszesito.csv" and "osszesito.html"). The command-line program and the
 // window's "Összesítő jelentés…" both run it; the spectrum pictures come from the
 // chart code of the windows through a callback, so this part stays toolkit-free.
-#include "Main/core/Counts.h"
+#include "Main/core/Spectra.h"
 #include "Main/core/LayoutFile.h"
 #include "Main/core/Roi.h"
 

@@ -9,7 +9,7 @@
 #include "Data/Types.h"
 #include "Main/core/ProfileFile.h"
 #include "Main/core/Roi.h"
-#include "Main/core/Counts.h"
+#include "Main/core/Spectra.h"
 
 #include <array>
 #include <functional>

@@ -2,7 +2,7 @@
 
 #include "Data/Model.h"
 #include "Data/Raster.h"
-#include "Main/core/Counts.h"
+#include "Main/core/Spectra.h"
 
 #include <cassert>
 

@@ -4,7 +4,7 @@
 // "Spectrum2". The window and the headless tool write it through here.
 #include "Main/core/ProfileFile.h"
 #include "Main/core/Roi.h"
-#include "Main/core/Counts.h"
+#include "Main/core/Spectra.h"
 
 #include <array>
 #include <string>

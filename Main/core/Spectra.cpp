@@ -1,4 +1,4 @@
-#include "Main/core/Counts.h"
+#include "Main/core/Spectra.h"
 
 #include <algorithm>
 #include <cassert>
