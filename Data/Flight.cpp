@@ -2,7 +2,8 @@
 // the apparatus picture under an ion chooses its step; inside the analyser and,
 // near the tuned mass, inside the magnet the ion follows the closed first-order
 // solution instead of integrating its motion.
-#include "Model.h"
+#include "Flight.h"
+
 #include "Raster.h"
 
 #include <cassert>

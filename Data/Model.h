@@ -1,7 +1,9 @@
 #pragma once
 // The ion-optical model: the five elements, the pictures, the particle table and
 // the parameters the flight reads. One instance lives for the whole program and
-// is passed by reference to everything that needs it.
+// is passed by reference to everything that needs it. Here too: the apparatus
+// picture and the detector overlay it carries. Emission and flight are Flight.h's,
+// placing and accepting the detector Detector.h's.
 #include "Constants.h"
 #include "DetectorGeometry.h"
 #include "Elements.h"
@@ -11,7 +13,6 @@
 
 #include <QImage>
 #include <array>
-#include <optional>
 
 struct TIsotope {
     double Mass = 0.0;        // u
@@ -74,14 +75,16 @@ void DrawExitAperture(TModel &m);
 // TraceBitmap becomes a copy of ApparatusBitmap: every trajectory is erased.
 void ClearTraces(TModel &m);
 
-// ---- emission and flight ----
+// ---- detector overlay ----
+// The accepted detector is part of the apparatus, so the overlay is drawn here
+// with the other pictures; placing and accepting it is Detector.h's.
 
-// The first isotope whose cumulative abundance reaches r.
-size_t SelectIsotope(const std::array<TIsotope, 6> &cumulative, double r);
-void Emit(TModel &m, int slot, bool activate);
-void ResetParticles(TModel &m);
-bool MassWindowHolds(const TParams &p);
-// One step of an active ion; `colour` is the ApparatusBitmap colour under it.
-// Gives the detector channel when the ion landed on the detector's purple; the
-// run engine adds the count.
-std::optional<int> Advance(TModel &m, Particle &p, TColor colour, QImage &trace);
+bool InsideDrift(TPixel p, const TDrift &drift);
+// A point may be placed where it lies strictly inside drift 2 or drift 3.
+bool PlaceablePoint(const TModel &m, TPixel p);
+
+// All three points unset and the overlay blank.
+void ClearDetector(TModel &m);
+// Fits the curve, draws it into DetectorBitmap and sets both ends. False when
+// two of the points share a picture row (the overlay then stays white).
+bool BuildDetector(TModel &m);

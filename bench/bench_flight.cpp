@@ -1,5 +1,6 @@
 // Cost of the flight: particle steps per second, and one tick of the run
 // engine with all 101 slots in flight (the window has 10 ms for a whole tick).
+#include "Data/Flight.h"
 #include "Data/Model.h"
 #include "Data/Raster.h"
 #include "Main/core/Instrument.h"

@@ -1,5 +1,6 @@
 // The derived device values: voltages, their limits and the two warning
 // latches, the time step and the unknown-mass mode.
+#include "Data/Flight.h"
 #include "Main/core/NumberText.h"
 #include "helpers/ModelFixture.h"
 

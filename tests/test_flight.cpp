@@ -1,5 +1,6 @@
 // Emission and flight: the central ion, spread ions, the mass window, the
 // force mode in the magnet, trace colours and ions that could never land.
+#include "Data/Flight.h"
 #include "Data/Raster.h"
 #include "Main/core/RunEngine.h"
 #include "helpers/ModelFixture.h"

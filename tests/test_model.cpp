@@ -1,5 +1,6 @@
 // The layout of the instrument and its apparatus picture: the figures the
 // flight depends on, and a collision map whose fills stay inside their elements.
+#include "Data/Flight.h"
 #include "Data/Raster.h"
 #include "helpers/ModelFixture.h"
 

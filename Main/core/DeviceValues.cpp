@@ -1,5 +1,6 @@
 #include "Main/core/DeviceValues.h"
 
+#include "Data/Flight.h"
 #include "Data/Model.h"
 #include "Main/core/NumberText.h"
 

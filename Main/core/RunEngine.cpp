@@ -1,5 +1,6 @@
 #include "Main/core/RunEngine.h"
 
+#include "Data/Flight.h"
 #include "Data/Model.h"
 #include "Data/Raster.h"
 #include "Main/core/Spectra.h"

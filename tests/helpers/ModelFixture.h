@@ -2,6 +2,7 @@
 // An instrument started as the program starts it (StartInstrument), seeded,
 // with short names for the model and its spectra.
 #include "Data/Detector.h"
+#include "Data/Flight.h"
 #include "Data/Model.h"
 #include "Main/core/Instrument.h"
 
