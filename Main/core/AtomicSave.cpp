@@ -1,7 +1,5 @@
 #include "Main/core/AtomicSave.h"
 
-#include "Main/core/TextExport.h"
-
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -29,6 +27,11 @@ bool IsWriteProtected(const QFileInfo &info)
 }
 
 } // namespace
+
+std::string UnableToWriteMessage(const std::string &path)
+{
+    return "Unable to write to " + path;
+}
 
 Status SaveFileAtomically(const std::string &path, std::string_view bytes)
 {

@@ -17,3 +17,7 @@
 // write part-way. A file-size limit never ends the program: where the platform
 // would stop it by a signal, the signal is ignored and the write fails instead.
 Status SaveFileAtomically(const std::string &path, std::string_view bytes);
+
+// "Unable to write to %s" with the file's name in place of %s: the message of
+// every failed save, here or by a caller that writes on its own.
+std::string UnableToWriteMessage(const std::string &path);

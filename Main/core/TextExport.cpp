@@ -13,8 +13,3 @@ bool WriteBothSpectra(ProfileFile &file, const std::vector<std::string> &noteLin
     SpectrumToLines(2, spectra.Counts(2), roiBoxes[1], lines);
     return WriteLinesToSection("Spectrum2", lines, file);
 }
-
-std::string UnableToWriteMessage(const std::string &path)
-{
-    return "Unable to write to " + path;
-}

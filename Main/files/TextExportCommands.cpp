@@ -3,6 +3,7 @@
 #include "Main/window/Main.h"
 
 #include "Main/charts/ChartsPage.h"
+#include "Main/core/AtomicSave.h"
 #include "Main/core/Instrument.h"
 #include "Main/core/ProfileFile.h"
 #include "Main/core/ChartText.h"
