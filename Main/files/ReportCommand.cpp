@@ -1,6 +1,5 @@
 #include "Main/files/ReportCommand.h"
 
-#include "Main/window/Main.h"
 #include "Main/charts/ReportCharts.h"
 
 #include <QAction>
@@ -12,8 +11,10 @@
 #include <QMenu>
 #include <QMessageBox>
 
-TReportCommand::TReportCommand(TForm1 &form, QMenu *menu)
-    : QObject(&form), m_form(form)
+#include <utility>
+
+TReportCommand::TReportCommand(QWidget &window, QMenu *menu, std::function<QString()> startFolder)
+    : QObject(&window), m_window(window), m_startFolder(std::move(startFolder))
 {
     setObjectName(QStringLiteral("ReportCommand"));
     Action = menu->addAction(QStringLiteral("Összesítő jelentés…"));
@@ -22,16 +23,22 @@ TReportCommand::TReportCommand(TForm1 &form, QMenu *menu)
     connect(Action, &QAction::triggered, this, &TReportCommand::Run);
 }
 
+void TReportCommand::SetJury(bool jury)
+{
+    m_jury = jury;
+    Action->setVisible(jury);
+}
+
 void TReportCommand::Run()
 {
-    if (!m_form.IsJury)
+    if (!m_jury)
         return;
     const auto ask = [this](const QString &caption, const QString &start) {
         if (AskFolder)
             return AskFolder(caption, start);
-        return QFileDialog::getExistingDirectory(&m_form, caption, start);
+        return QFileDialog::getExistingDirectory(&m_window, caption, start);
     };
-    const QString folder = ask(QStringLiteral("A versenyzők mappáit tartalmazó mappa"), m_form.ProgramFolder);
+    const QString folder = ask(QStringLiteral("A versenyzők mappáit tartalmazó mappa"), m_startFolder ? m_startFolder() : QString());
     if (folder.isEmpty())
         return;
     // The report goes beside the contestants' folders unless the jury picks another place.
@@ -47,7 +54,7 @@ void TReportCommand::Run()
     QApplication::restoreOverrideCursor();
     if (!m_last.Written) {
         QMessageBox box(QMessageBox::Critical, QStringLiteral("Ionvető"), QString::fromStdString(m_last.Error),
-                        QMessageBox::Ok, &m_form);
+                        QMessageBox::Ok, &m_window);
         box.exec();
         return;
     }
@@ -58,13 +65,13 @@ void TReportCommand::Run()
         QDesktopServices::openUrl(page);
 }
 
-TReportCommand *AddReportCommand(TForm1 &form, QMenu *menu)
+TReportCommand *AddReportCommand(QWidget &window, QMenu *menu, std::function<QString()> startFolder)
 {
-    return new TReportCommand(form, menu);
+    return new TReportCommand(window, menu, std::move(startFolder));
 }
 
-void ShowReportCommand(TForm1 &form, bool jury)
+void ShowReportCommand(QWidget &window, bool jury)
 {
-    if (auto *command = form.findChild<TReportCommand *>(QStringLiteral("ReportCommand"), Qt::FindDirectChildrenOnly))
-        command->Action->setVisible(jury);
+    if (auto *command = window.findChild<TReportCommand *>(QStringLiteral("ReportCommand"), Qt::FindDirectChildrenOnly))
+        command->SetJury(jury);
 }

@@ -12,13 +12,16 @@
 
 class QAction;
 class QMenu;
-class TForm1;
+class QWidget;
 
 class TReportCommand : public QObject
 {
     Q_OBJECT
 public:
-    TReportCommand(TForm1 &form, QMenu *menu);
+    // `window` parents the command and its dialogs; `startFolder` gives the folder
+    // the first folder dialog opens in (the program's folder, known only after the
+    // identification).
+    TReportCommand(QWidget &window, QMenu *menu, std::function<QString()> startFolder);
 
     QAction *Action = nullptr;   // "Osszesitojelentes1"
 
@@ -30,12 +33,18 @@ public:
     void Run();
     const ReportRunResult &LastResult() const { return m_last; }
 
+    // Shows the item for the jury and hides it for anyone else; Run() does nothing
+    // while it is hidden.
+    void SetJury(bool jury);
+
 private:
-    TForm1 &m_form;
+    QWidget &m_window;
+    std::function<QString()> m_startFolder;
+    bool m_jury = false;
     ReportRunResult m_last;
 };
 
 // Creates the item at the end of `menu` (hidden until a jury identification).
-TReportCommand *AddReportCommand(TForm1 &form, QMenu *menu);
+TReportCommand *AddReportCommand(QWidget &window, QMenu *menu, std::function<QString()> startFolder);
 // The item is there for the jury and never for a contestant.
-void ShowReportCommand(TForm1 &form, bool jury);
+void ShowReportCommand(QWidget &window, bool jury);

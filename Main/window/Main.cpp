@@ -111,7 +111,7 @@ void TForm1::BuildMenus()
     Mentsmskntmrsiadatokszvegfjlbe1 = AddItem(Fjl1, "Mentsmskntmrsiadatokszvegfjlbe1",
                                               "Mentés másként (mérési adatok szövegfájlba)");
     Mentskpknt1 = AddItem(Fjl1, "Mentskpknt1", "Mentés képként");
-    AddReportCommand(*this, Fjl1);
+    AddReportCommand(*this, Fjl1, [this] { return ProgramFolder; });
     Fjl1->addSeparator();
     Vge1 = AddItem(Fjl1, "Vge1", "Vége");
 
