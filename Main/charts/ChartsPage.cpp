@@ -1,6 +1,6 @@
 // The page "Grafikonok": creation and teardown, set-up, clearing, chart
-// selection, the pop-up menu and the accessors. The panels are built in
-// ChartsPanel.cpp, drawn and scaled in ChartsScale.cpp, the cursor and zoom live
+// selection, the pop-up menu and the accessors, and putting each panel together:
+// its controls are built in ChartsPanel.cpp and connected here; drawn and scaled in ChartsScale.cpp, the cursor and zoom live
 // in ChartsCursor.cpp and the ROI group in ChartsRoi.cpp.
 #include "Main/charts/ChartsPage.h"
 
@@ -111,6 +111,32 @@ TChartsPage::PanelControls &TChartsPage::P(int s)
 const TChartsPage::PanelControls &TChartsPage::P(int s) const
 {
     return *m_panels[s == 2 ? 1 : 0];
+}
+
+void TChartsPage::BuildPanel(int s, QPoint at, QSize size)
+{
+    auto *p = new PanelControls;
+    m_panels[s - 1] = p;
+    p->s = s;
+    BuildPanelControls(p, this, at, size);
+    BuildRoiGroup(*p, s);
+    BuildPanelChart(p, size);
+    SetBackground(s, ChartWhite);
+
+    connect(p->panel, &QWidget::customContextMenuRequested, this, &TChartsPage::Panel7ContextPopup);
+    p->yMax->installEventFilter(this);
+    connect(p->autoBox, &QCheckBox::clicked, this, &TChartsPage::CheckBox7Click);
+    connect(p->clear, &QPushButton::clicked, this, &TChartsPage::Button4Click);
+    QCustomPlot *chart = p->chart;
+    connect(chart, &QWidget::customContextMenuRequested, this, &TChartsPage::Panel7ContextPopup);
+    connect(chart, &QCustomPlot::beforeReplot, this, &TChartsPage::Chart1BeforeDraw);
+    connect(chart, &QCustomPlot::afterReplot, this, &TChartsPage::Chart1AfterDraw);
+    connect(chart, &QCustomPlot::mousePress, this, &TChartsPage::Chart1MouseDown);
+    connect(chart, &QCustomPlot::mouseMove, this, &TChartsPage::Chart1MouseMove);
+    connect(chart, &QCustomPlot::mouseRelease, this, &TChartsPage::Chart1MouseUp);
+
+    // Lays the plot area out now, so it is known before the page is first shown.
+    chart->replot();
 }
 
 int TChartsPage::TagOf(const QObject *o)

@@ -29,6 +29,7 @@ class QMouseEvent;
 class QPushButton;
 class QRubberBand;
 class QVariantAnimation;
+struct ChartsPanel;
 struct TInstrument;
 
 class TChartsPage : public QWidget
@@ -127,7 +128,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    struct PanelControls;
+    using PanelControls = ChartsPanel;
 
     void BuildPanel(int s, QPoint at, QSize size);
     void BuildRoiGroup(PanelControls &p, int s);

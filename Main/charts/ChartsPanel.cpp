@@ -1,8 +1,8 @@
-// The page "Grafikonok": building one spectrum panel with its chart, cursor,
-// Y scale controls and "Törlés" (the ROI group is built in ChartsRoi.cpp).
-#include "Main/charts/ChartsPage.h"
-
+// Building one spectrum panel of the page "Grafikonok": its frame, cursor and
+// Y scale controls, "Törlés" and the chart. The page builds the ROI group between
+// the two halves (ChartsRoi.cpp) and connects the handlers (ChartsPage.cpp).
 #include "Main/charts/ChartsPanel.h"
+
 #include "Main/window/FormStyle.h"
 #include "dialogs/DialogStyle.h"
 
@@ -45,78 +45,83 @@ QPixmap RoundMarker()
     return marker;
 }
 
+QFont FieldFont()
+{
+    return DialogStyle::PixelFont(QStringLiteral("Arial"), 12, false);
+}
+
+QLineEdit *MakeBox(QWidget *parent, const QString &objectName, QRect r, bool readOnly, const QString &text)
+{
+    QLineEdit *e = FormStyle::TextField(parent, objectName, r, readOnly, text);
+    e->setFont(FieldFont());
+    QPalette ep = e->palette();
+    ep.setColor(QPalette::Text, Qt::black);
+    e->setPalette(ep);
+    return e;
+}
+
+// A box's label names it for the keyboard and for assistive technology.
+QLabel *MakeLabel(QWidget *parent, const QString &text, QRect r, QLineEdit *box)
+{
+    auto *l = new QLabel(text, parent);
+    l->setGeometry(r);
+    FormStyle::NameByLabel(l, box);
+    return l;
+}
+
+// The object name of panel 1 or of panel 2.
+QString NameOf(const ChartsPanel &p, const char *one, const char *two)
+{
+    return QString::fromLatin1(p.s == 1 ? one : two);
+}
+
 } // namespace
 
-void TChartsPage::BuildPanel(int s, QPoint at, QSize size)
+void BuildPanelControls(ChartsPanel *p, QWidget *page, QPoint at, QSize size)
 {
-    auto *p = new PanelControls;
-    m_panels[s - 1] = p;
-    p->s = s;
-    const bool first = s == 1;
-    const auto name = [first](const char *one, const char *two) {
-        return QString::fromLatin1(first ? one : two);
-    };
+    const auto name = [p](const char *one, const char *two) { return NameOf(*p, one, two); };
 
     QFont labelFont = DialogStyle::PixelFont(QStringLiteral("Arial"), 13, true);
-    QFont fieldFont = DialogStyle::PixelFont(QStringLiteral("Arial"), 12, false);
 
-    p->panel = FormStyle::TealPanel(this, first ? "Panel7" : "Panel8", QRect(at, size));
+    p->panel = FormStyle::TealPanel(page, p->s == 1 ? "Panel7" : "Panel8", QRect(at, size));
     QPalette pal = p->panel->palette();
     pal.setColor(QPalette::WindowText, Qt::white);
     p->panel->setPalette(pal);
     p->panel->setFont(labelFont);
     p->panel->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(p->panel, &QWidget::customContextMenuRequested, this,
-            &TChartsPage::Panel7ContextPopup);
-
-    const auto makeBox = [&](QWidget *parent, const QString &objectName, QRect r, bool readOnly,
-                             const QString &text) {
-        QLineEdit *e = FormStyle::TextField(parent, objectName, r, readOnly, text);
-        e->setFont(fieldFont);
-        QPalette ep = e->palette();
-        ep.setColor(QPalette::Text, Qt::black);
-        e->setPalette(ep);
-        return e;
-    };
-    // A box's label names it for the keyboard and for assistive technology.
-    const auto makeLabel = [&](QWidget *parent, const QString &text, QRect r, QLineEdit *box) {
-        auto *l = new QLabel(text, parent);
-        l->setGeometry(r);
-        FormStyle::NameByLabel(l, box);
-        return l;
-    };
 
     // "Cursor": the channel and its count. Created first, so that when the page
     // comes to the front and the focus falls on its first control, it falls on a
     // read-only box and not into "Y-Max", whose leaving would fix the Y scale.
     p->cursorGroup = new QGroupBox(QStringLiteral("Cursor"), p->panel);
     p->cursorGroup->setGeometry(6, 58, 148, 76);
-    p->cursorX = makeBox(p->cursorGroup, name("Edit19", "Edit21"), QRect(30, 20, 110, 22), true,
+    p->cursorX = MakeBox(p->cursorGroup, name("Edit19", "Edit21"), QRect(30, 20, 110, 22), true,
                          QStringLiteral("0"));
-    makeLabel(p->cursorGroup, QStringLiteral("X:"), QRect(8, 20, 20, 22), p->cursorX);
-    p->cursorY = makeBox(p->cursorGroup, name("Edit20", "Edit22"), QRect(30, 46, 110, 22), true,
+    MakeLabel(p->cursorGroup, QStringLiteral("X:"), QRect(8, 20, 20, 22), p->cursorX);
+    p->cursorY = MakeBox(p->cursorGroup, name("Edit20", "Edit22"), QRect(30, 46, 110, 22), true,
                          QStringLiteral("0"));
-    makeLabel(p->cursorGroup, QStringLiteral("Y:"), QRect(8, 46, 20, 22), p->cursorY);
+    MakeLabel(p->cursorGroup, QStringLiteral("Y:"), QRect(8, 46, 20, 22), p->cursorY);
 
     // "Y-Max" with its "Auto" switch.
     p->yMaxGroup = new QGroupBox(QStringLiteral("Y-Max"), p->panel);
     p->yMaxGroup->setGeometry(6, 4, 148, 50);
-    p->yMax = makeBox(p->yMaxGroup, name("Edit17", "Edit18"), QRect(8, 20, 70, 22), false,
+    p->yMax = MakeBox(p->yMaxGroup, name("Edit17", "Edit18"), QRect(8, 20, 70, 22), false,
                       QStringLiteral("100"));
     p->yMax->setAccessibleName(QStringLiteral("Y-Max")); // its group's title is its label
-    p->yMax->installEventFilter(this);
     p->autoBox = new QCheckBox(QStringLiteral("Auto"), p->yMaxGroup);
     p->autoBox->setObjectName(name("CheckBox7", "CheckBox8"));
     p->autoBox->setGeometry(86, 21, 58, 20);
     p->autoBox->setChecked(true);
-    connect(p->autoBox, &QCheckBox::clicked, this, &TChartsPage::CheckBox7Click);
+}
 
-    BuildRoiGroup(*p, s);
+void BuildPanelChart(ChartsPanel *p, QSize size)
+{
+    const int s = p->s;
+    const auto name = [p](const char *one, const char *two) { return NameOf(*p, one, two); };
 
     p->clear = new QPushButton(QStringLiteral("Törlés"), p->panel);
     p->clear->setObjectName(name("Button4", "Button6"));
     p->clear->setGeometry(6, 314, 148, 28);
-    connect(p->clear, &QPushButton::clicked, this, &TChartsPage::Button4Click);
 
     // The chart: a 4-pixel bevel around the drawing surface. The cursor line lives
     // on the surface, the ROI strip in the panel; the bevel is why the strip's
@@ -141,7 +146,6 @@ void TChartsPage::BuildPanel(int s, QPoint at, QSize size)
     chart->setFocusPolicy(Qt::NoFocus);
     // The chart fills most of the panel: a right click on it opens the panel's menu.
     chart->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(chart, &QWidget::customContextMenuRequested, this, &TChartsPage::Panel7ContextPopup);
     chart->setToolTip(QStringLiteral("Az Alt / Nyilak gombokkal lehet mozgatni a kurzort"));
     chart->setInteractions(QCP::Interactions());
     chart->setNotAntialiasedElements(QCP::aeAll);
@@ -194,15 +198,4 @@ void TChartsPage::BuildPanel(int s, QPoint at, QSize size)
     p->panel->setProperty("Tag", s);
     for (QWidget *w : p->panel->findChildren<QWidget *>())
         w->setProperty("Tag", s);
-
-    SetBackground(s, ChartWhite);
-
-    connect(chart, &QCustomPlot::beforeReplot, this, &TChartsPage::Chart1BeforeDraw);
-    connect(chart, &QCustomPlot::afterReplot, this, &TChartsPage::Chart1AfterDraw);
-    connect(chart, &QCustomPlot::mousePress, this, &TChartsPage::Chart1MouseDown);
-    connect(chart, &QCustomPlot::mouseMove, this, &TChartsPage::Chart1MouseMove);
-    connect(chart, &QCustomPlot::mouseRelease, this, &TChartsPage::Chart1MouseUp);
-
-    // Lays the plot area out now, so it is known before the page is first shown.
-    chart->replot();
 }

@@ -1,20 +1,29 @@
 #pragma once
 // The controls and view state of one spectrum panel of the page "Grafikonok",
-// and the small helpers its files share. Included by the page's own files only.
-#include "Main/charts/ChartsPage.h"
+// how a panel is built, and the small helpers the page's files share. Knows
+// nothing of the page: the page (TChartsPage) holds two of these and connects
+// their controls to its handlers. Included by the page's own files only.
 #include "Main/window/TextConvert.h"
 
 #include <QColor>
 #include <QLineEdit>
 #include <QPoint>
+#include <QSize>
 #include <QString>
 
 #include <array>
 #include <string>
 
+class QCheckBox;
 class QCPGraph;
+class QCustomPlot;
+class QFrame;
+class QGroupBox;
+class QPushButton;
+class QRubberBand;
+class QWidget;
 
-struct TChartsPage::PanelControls {
+struct ChartsPanel {
     int s = 0; // the panel number, 1 or 2
 
     QFrame *panel = nullptr;        // Panel7 / Panel8
@@ -53,6 +62,13 @@ struct TChartsPage::PanelControls {
 
     int replots = 0;
 };
+
+// The two halves of building panel p (its number `s` set): first the teal panel
+// in `page` at `at` with the cursor and "Y-Max" groups, then, after the ROI group
+// went in, "Törlés", the chart with its cursor line and zoom band, and the panel
+// number on every control. Connecting the handlers is the page's.
+void BuildPanelControls(ChartsPanel *p, QWidget *page, QPoint at, QSize size);
+void BuildPanelChart(ChartsPanel *p, QSize size);
 
 // Geometry of the strip under the chart: its top lies this far above the chart's
 // bottom edge, so the chart covers that part.
