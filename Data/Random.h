@@ -6,12 +6,12 @@
 // headless run can be repeated exactly.
 class TRandom {
 public:
-    explicit TRandom(uint64_t seed = 0x1A2B3C4D5E6F7081ull) : engine_(seed) {}
-    void Seed(uint64_t seed) { engine_.seed(seed); }
-    double Uniform() { return static_cast<double>(engine_() >> 11) * 0x1.0p-53; }
+    explicit TRandom(uint64_t seed = 0x1A2B3C4D5E6F7081ull) : m_engine(seed) {}
+    void Seed(uint64_t seed) { m_engine.seed(seed); }
+    double Uniform() { return static_cast<double>(m_engine() >> 11) * 0x1.0p-53; }
     // Normal deviate by the polar method.
     double Normal(double mean, double deviation);
 
 private:
-    std::mt19937_64 engine_;
+    std::mt19937_64 m_engine;
 };

@@ -12,17 +12,17 @@ public:
     static Status Failure(std::string message)
     {
         Status s;
-        s.failed_ = true;
-        s.message_ = std::move(message);
+        s.m_failed = true;
+        s.m_message = std::move(message);
         return s;
     }
 
-    bool Ok() const { return !failed_; }
-    explicit operator bool() const { return !failed_; }
+    bool Ok() const { return !m_failed; }
+    explicit operator bool() const { return !m_failed; }
     // Empty when fine.
-    const std::string &Message() const { return message_; }
+    const std::string &Message() const { return m_message; }
 
 private:
-    bool failed_ = false;
-    std::string message_;
+    bool m_failed = false;
+    std::string m_message;
 };

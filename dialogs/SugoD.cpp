@@ -41,7 +41,7 @@ bool NoModifier(Qt::KeyboardModifiers m)
 // The view shows the visible rows of the page one pixel for one pixel.
 class THelpDlg::View : public QWidget {
 public:
-    View(THelpDlg *owner, QWidget *parent) : QWidget(parent), owner(owner)
+    View(THelpDlg *owner, QWidget *parent) : QWidget(parent), m_owner(owner)
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
@@ -50,11 +50,11 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter p(this);
-        p.drawImage(QPoint(0, 0), owner->ViewImage());
+        p.drawImage(QPoint(0, 0), m_owner->ViewImage());
     }
 
 private:
-    THelpDlg *owner;
+    THelpDlg *m_owner;
 };
 
 THelpDlg::THelpDlg(QWidget *parent) : QDialog(parent)

@@ -51,6 +51,9 @@ private:
     bool HandleWheel(QWheelEvent *event, QWidget *receiver);
 
     class View;
+    // The help viewer's members keep their names from before the m_ prefix,
+    // until they are renamed together.
+    // NOLINTBEGIN(readability-identifier-naming)
     QFrame *frame = nullptr;
     View *view = nullptr;
     QScrollBar *scrollBar = nullptr;
@@ -61,4 +64,5 @@ private:
     int helpPage = 0;
     int dragAnchorY = 0;
     bool placed = false;
+    // NOLINTEND(readability-identifier-naming)
 };

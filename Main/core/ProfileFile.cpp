@@ -118,9 +118,9 @@ ProfileFile ProfileFile::FromBytes(std::string_view bytes)
     }
 
     ProfileFile file;
-    file.sections_.reserve(counts.size());
-    file.sections_.emplace_back(); // the lines before the first section
-    file.sections_.back().lines.reserve(counts[0]);
+    file.m_sections.reserve(counts.size());
+    file.m_sections.emplace_back(); // the lines before the first section
+    file.m_sections.back().lines.reserve(counts[0]);
     for (std::string &text : texts) {
         if (isHeader(text)) {
             const std::string_view t = TrimControl(text);
@@ -129,14 +129,14 @@ ProfileFile ProfileFile::FromBytes(std::string_view bytes)
             s.name = std::string(TrimControl(t.substr(1, t.find(']') - 1)));
             s.fold = FoldCase(s.name);
             s.header = std::move(text);
-            s.lines.reserve(counts[file.sections_.size()]);
-            file.sectionIndex_.emplace(s.fold, file.sections_.size());
-            file.sections_.push_back(std::move(s));
+            s.lines.reserve(counts[file.m_sections.size()]);
+            file.m_sectionIndex.emplace(s.fold, file.m_sections.size());
+            file.m_sections.push_back(std::move(s));
         } else {
-            file.sections_.back().lines.push_back(ParseLine(std::move(text)));
+            file.m_sections.back().lines.push_back(ParseLine(std::move(text)));
         }
     }
-    for (Section &s : file.sections_)
+    for (Section &s : file.m_sections)
         s.Reindex();
     return file;
 }
@@ -162,7 +162,7 @@ Status ProfileFile::Load(const std::string &path)
 std::string ProfileFile::ToBytes() const
 {
     std::string text;
-    for (const Section &s : sections_) {
+    for (const Section &s : m_sections) {
         if (s.hasHeader)
             text += s.header + "\r\n";
         for (const Line &line : s.lines)
@@ -178,8 +178,8 @@ Status ProfileFile::Save(const std::string &path) const
 
 const ProfileFile::Section *ProfileFile::FindSection(std::string_view section) const
 {
-    const auto it = sectionIndex_.find(FoldCase(TrimControl(section)));
-    return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
+    const auto it = m_sectionIndex.find(FoldCase(TrimControl(section)));
+    return it == m_sectionIndex.end() ? nullptr : &m_sections[it->second];
 }
 
 ProfileFile::Section *ProfileFile::FindSection(std::string_view section)
@@ -244,7 +244,7 @@ std::vector<std::pair<std::string, std::string>> ProfileFile::SectionEntries(std
 std::vector<std::string> ProfileFile::SectionNames() const
 {
     std::vector<std::string> names;
-    for (const Section &s : sections_)
+    for (const Section &s : m_sections)
         if (s.hasHeader)
             names.push_back(s.name);
     return names;
@@ -278,16 +278,16 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
 
     Section *s = FindSection(sec);
     if (!s) {
-        if (sections_.empty())
-            sections_.emplace_back();
+        if (m_sections.empty())
+            m_sections.emplace_back();
         Section created;
         created.hasHeader = true;
         created.name = sec;
         created.fold = FoldCase(sec);
         created.header = "[" + sec + "]";
-        sectionIndex_.emplace(created.fold, sections_.size());
-        sections_.push_back(std::move(created));
-        s = &sections_.back();
+        m_sectionIndex.emplace(created.fold, m_sections.size());
+        m_sections.push_back(std::move(created));
+        s = &m_sections.back();
     }
 
     Line line = ParseLine(k + "=" + v);
@@ -320,6 +320,6 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
 
 void ProfileFile::Clear()
 {
-    sections_.clear();
-    sectionIndex_.clear();
+    m_sections.clear();
+    m_sectionIndex.clear();
 }

@@ -107,7 +107,7 @@ private:
     Section *FindSection(std::string_view section);
     static const Line *FindEntry(const Section &s, const std::string &fold);
 
-    std::vector<Section> sections_;
+    std::vector<Section> m_sections;
     // The first section of each folded name (sections are only ever appended).
-    std::unordered_map<std::string, size_t> sectionIndex_;
+    std::unordered_map<std::string, size_t> m_sectionIndex;
 };

@@ -5,20 +5,20 @@
 
 Spectra::Spectra()
 {
-    for (auto &c : counts_)
+    for (auto &c : m_counts)
         c.fill(0.0);
 }
 
 SpectrumCounts &Spectra::Select(int s)
 {
     assert(s == 1 || s == 2);
-    return counts_[s == 2 ? 1 : 0];
+    return m_counts[s == 2 ? 1 : 0];
 }
 
 const SpectrumCounts &Spectra::Counts(int s) const
 {
     assert(s == 1 || s == 2);
-    return counts_[s == 2 ? 1 : 0];
+    return m_counts[s == 2 ? 1 : 0];
 }
 
 double Spectra::Count(int s, int channel) const

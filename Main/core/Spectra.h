@@ -30,5 +30,5 @@ public:
 
 private:
     SpectrumCounts &Select(int s);
-    std::array<SpectrumCounts, 2> counts_{};
+    std::array<SpectrumCounts, 2> m_counts{};
 };
