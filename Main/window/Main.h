@@ -110,7 +110,8 @@ public:
     bool ApplyParameters();
     void PlacePanels();
     void ComposePicture();
-    // Step 13 of applying the parameters: which detector controls are shown.
+    // Which detector controls are shown, from the detector's state. Applying the
+    // parameters ends with it; a refused "Elfogad" runs it on its own.
     void UpdateDetectorControls();
     // Validation of a parameter field (leaving it, Enter, or an arrow step).
     // False when the text was refused: beep, whole text selected, focus kept.
