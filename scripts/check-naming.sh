@@ -3,23 +3,25 @@
 # on the program's files changed since the recorded base; exits non-zero on a
 # violation. scripts/test.sh (and so CI) runs it after the build.
 #
-#     bash scripts/check-naming.sh [BUILD_DIR] [--all]
+#     bash scripts/check-naming.sh [BUILD_DIR] [--all | FILE...]
 #
 # "Changed" is the files of app/, Data/, Main/, dialogs/ and tools/ that differ
 # between the commit in scripts/naming-base and the work tree (commits since the
 # base, staged and unstaged edits, new files). The base is a commit whose files all
 # pass; move it forward when the check has passed on a later main. Where the base
 # is not in the clone (a shallow one), the files of the last commit are checked;
-# --all checks every file of the program. A changed header is checked through the
+# --all checks every file of the program, FILEs only those. A changed header is checked through the
 # source files of its unit or, for a header alone, one file that includes it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 BUILD=build
 ALL=0
+FILES=()
 for arg in "$@"; do
   case "$arg" in
     --all) ALL=1 ;;
+    *.cpp|*.h) FILES+=("$arg") ;;
     *) BUILD="$arg" ;;
   esac
 done
@@ -38,7 +40,10 @@ if [ ! -f "$BUILD/compile_commands.json" ]; then
 fi
 
 PROGRAM='^(app|Data|Main|dialogs|tools)/.*\.(cpp|h)$'
-if [ "$ALL" = 1 ]; then
+if [ "${#FILES[@]}" -gt 0 ]; then
+  changed=$(printf '%s\n' "${FILES[@]}")
+  what="the files named"
+elif [ "$ALL" = 1 ]; then
   changed=$(git ls-files | grep -E "$PROGRAM" || true)
   what="every file of the program"
 else
