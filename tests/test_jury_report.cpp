@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QRegularExpression>
 
 #include <functional>
@@ -454,6 +455,42 @@ private slots:
             QVERIFY(QFile::exists(opened.toLocalFile()));
             QCOMPARE(command->LastResult().Layouts, 3);
         }
+    }
+
+    // In the window: the progress dialog cancels (nothing written, no browser),
+    // and a report that no browser opens is announced with its place.
+    void windowCancelsAndSaysWhereTheReportIs()
+    {
+        ModalDriver driver;
+        driver.Password(QStringLiteral(IONVETO_TEST_JURY_CODE));
+        ProgramUnderTest prog;
+        QVERIFY(prog.Identify(driver));
+        auto *command = prog.F().findChild<TReportCommand *>();
+        QVERIFY(command);
+        const QString folder = prog.Folder.path() + "/verseny", out = prog.Folder.path() + "/jelentes";
+        for (int i = 0; i < 40; ++i)
+            Put(folder + QStringLiteral("/104/m%1.ini").arg(i), LayoutBytes("104", true, 400, 0, false));
+        int asked = 0;
+        command->AskFolder = [&](const QString &, const QString &) { return ++asked % 2 ? folder : out; };
+        int browser = 0;
+        command->OpenPage = [&](const QUrl &) { ++browser; return false; };
+        command->ProgressShowMs = 0;
+
+        driver.Then([](QWidget *w) { return qobject_cast<QProgressDialog *>(w) != nullptr; },
+                    [](QWidget *w) { static_cast<QProgressDialog *>(w)->cancel(); });
+        command->Action->trigger();
+        QVERIFY(driver.Settle());
+        QVERIFY(command->LastResult().Cancelled);
+        QVERIFY(!QFile::exists(out + "/osszesito.html"));
+        QCOMPARE(browser, 0);
+
+        command->Action->trigger();
+        QVERIFY(command->LastResult().Written);
+        QCOMPARE(command->LastResult().Layouts, 40);
+        QCOMPARE(browser, 1);
+        const QString where = QDir::toNativeSeparators(QFileInfo(out + "/osszesito.html").absoluteFilePath());
+        QVERIFY2(driver.PlatformMessages().join('\n').contains(where), qPrintable(driver.PlatformMessages().join('\n')));
+        QVERIFY(command->Action->isEnabled());
     }
 };
 

@@ -18,6 +18,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QImage>
 #include <QImageWriter>
 #include <QList>
@@ -107,6 +108,7 @@ QImage ExactPalette(const QImage &rgb)
 {
     QImage out(rgb.size(), QImage::Format_Indexed8);
     QList<QRgb> palette;
+    QHash<QRgb, int> index;
     QRgb last = 0;
     int lastIndex = -1;
     const int width = rgb.width(), height = rgb.height();
@@ -116,12 +118,15 @@ QImage ExactPalette(const QImage &rgb)
         for (int x = 0; x < width; ++x) {
             const QRgb c = in[x] | 0xFF000000u;
             if (lastIndex < 0 || c != last) {
-                lastIndex = int(palette.indexOf(c));
-                if (lastIndex < 0) {
+                const auto found = index.constFind(c);
+                if (found != index.constEnd()) {
+                    lastIndex = *found;
+                } else {
                     if (palette.size() == 256)
                         return {};
                     lastIndex = int(palette.size());
                     palette.push_back(c);
+                    index.insert(c, lastIndex);
                 }
                 last = c;
             }
@@ -189,7 +194,7 @@ std::vector<std::string> ReportWarnings(const ReportLayout &l)
     return w;
 }
 
-Status ReadReportLayout(const ReportFile &in, ReportLayout &out, bool withPictures)
+Status ReadReportLayout(const ReportFile &in, ReportLayout &out, bool withPictures, const TInstrument *started)
 {
     out.Folder = in.Folder;
     out.File = in.File;
@@ -207,9 +212,11 @@ Status ReadReportLayout(const ReportFile &in, ReportLayout &out, bool withPictur
     if (!LooksLikeLayout(file))
         return Status::Failure("nem elrendezésfájl: nincs benne User/Name kulcs és Config szakasz");
 
-    auto ins = std::make_unique<TInstrument>();
-    // The device as the window has it right after the identification.
-    StartInstrument(*ins);
+    // The device as the window has it right after the identification: a copy of
+    // one started instrument (its pictures are shared until drawn on), or a start of its own.
+    auto ins = started ? std::make_unique<TInstrument>(*started) : std::make_unique<TInstrument>();
+    if (!started)
+        StartInstrument(*ins);
     TModel &m = ins->Model;
     // Read as the simulator reads a layout: the same target of the one loader.
     const RoiBoxTexts unsaved{"0", "0", "0", "0"};
@@ -284,6 +291,8 @@ JuryReport BuildJuryReport(const std::vector<std::string> &folders, const Spectr
         QImage picture;
     };
     std::vector<Slot> pending(static_cast<size_t>(total));
+    const auto started = std::make_unique<TInstrument>();
+    StartInstrument(*started);
     std::deque<Encode> encodes;
     std::mutex mutex;
     std::condition_variable changed;
@@ -310,7 +319,7 @@ JuryReport BuildJuryReport(const std::vector<std::string> &folders, const Spectr
                 const int i = next++;
                 lock.unlock();
                 ReportLayout layout;
-                const Status read = ReadReportLayout(found.Files[size_t(i)], layout, true);
+                const Status read = ReadReportLayout(found.Files[size_t(i)], layout, true, started.get());
                 lock.lock();
                 pending[size_t(i)].layout = std::move(layout);
                 pending[size_t(i)].read = read;

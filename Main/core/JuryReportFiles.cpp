@@ -231,7 +231,10 @@ ReportFileList FindReportFiles(const std::vector<std::string> &folders, const st
     };
 
     for (const std::string &top : folders) {
-        const fs::path folder = PathFromUtf8(top).lexically_normal();
+        fs::path folder = PathFromUtf8(top).lexically_normal();
+        // "verseny/" is shown as "verseny", and its files as "verseny/…".
+        if (!folder.has_filename() && folder.has_relative_path())
+            folder = folder.parent_path();
         bool dir = false;
         if (const std::string why = NotARegularFile(folder, dir); !why.empty() || !dir) {
             list.Skipped.push_back({Shown(folder), "", why.empty() ? "nem mappa" : why});
