@@ -6,7 +6,8 @@ set -euo pipefail
 PACKAGES=(cmake ninja-build g++ qt6-base-dev libqcustomplot-dev libqcustomplot2.1-qt6
           libjpeg62-turbo-dev libjpeg-turbo-progs libbenchmark-dev
           xvfb xauth x11-utils x11-apps imagemagick fonts-liberation2 locales
-          desktop-file-utils appstream dpkg-dev xdotool ccache
+          desktop-file-utils appstream dpkg-dev xdotool ccache pkgconf
+          libxlsxwriter-dev        # the jury report's spreadsheet
           qt6-translations-l10n)   # the last: the toolkit's own texts in Hungarian
 
 SUDO=""

@@ -18,6 +18,7 @@ private slots:
     void contestantTable();
     void contestantNumbers();
     void juryCode();
+    void juryCodeHash();
     void rejected();
     void dialogLayout();
     void dialogRejectsThenAccepts();
@@ -67,16 +68,41 @@ void TestIdentification::contestantNumbers()
 
 void TestIdentification::juryCode()
 {
-    IdentificationResult r = IdentifyUser("Vezer7146");
+    // The code this build was configured with (by default the delivered one).
+    const std::string code = IONVETO_TEST_JURY_CODE;
+    IdentificationResult r = IdentifyUser(code);
     QVERIFY(r.Accepted && r.IsJury && !r.IsContestant);
-    QCOMPARE(r.UserId, std::string("Vezer7146"));
-    QCOMPARE(JuryCode.size(), size_t(9));
+    QCOMPARE(r.UserId, code);
 
     // Compared exactly as typed.
-    for (const char *t : {" Vezer7146", "Vezer7146 ", "vezer7146", "Vezer714", "Vezer71466", "Vezer7146\t"}) {
+    const std::string lower = QString::fromStdString(code).toLower().toStdString();
+    for (const std::string &t : {" " + code, code + " ", lower, code.substr(0, code.size() - 1), code + code.back(),
+                                 code + "\t"}) {
+        if (t == code)
+            continue;
         r = IdentifyUser(t);
-        QVERIFY2(!r.Accepted && !r.IsJury && !r.IsContestant, t);
+        QVERIFY2(!r.Accepted && !r.IsJury && !r.IsContestant, t.c_str());
         QVERIFY(r.UserId.empty());
+    }
+}
+
+void TestIdentification::juryCodeHash()
+{
+    // Published PBKDF2-HMAC-SHA256 vectors.
+    struct Vector {
+        const char *password, *salt;
+        int iterations, length;
+        const char *hex;
+    } vectors[] = {
+        {"password", "salt", 1, 32, "120fb6cffcf8b32c43e7225256c4f837a86548c92ccc35480805987cb70be17b"},
+        {"password", "salt", 2, 32, "ae4d0c95af6b46d32d0adff928f06dd02a303f8ef3c251dfd6e2d85a95474c43"},
+        {"password", "salt", 4096, 32, "c5e478d59288c841aa530db6845c4c8d962893a001ce4e11a4963873aa98134a"},
+        {"passwordPASSWORDpassword", "saltSALTsaltSALTsaltSALTsaltSALTsalt", 4096, 40,
+         "348c89dbcbd32b2f32d814b8116e84cf2b17347ebc1800181c4e2a1fb8dd53e1c635518c7dac47e9"},
+    };
+    for (const Vector &v : vectors) {
+        const std::string key = Pbkdf2HmacSha256(v.password, v.salt, v.iterations, v.length);
+        QCOMPARE(QByteArray::fromStdString(key).toHex(), QByteArray(v.hex));
     }
 }
 
@@ -186,7 +212,7 @@ void TestIdentification::dialogJury()
     QTimer::singleShot(0, [&] {
         QLineEdit *field = FieldOf(dlg);
         // With a trailing blank the jury code is refused.
-        QTest::keyClicks(field, "Vezer7146 ");
+        QTest::keyClicks(field, IONVETO_TEST_JURY_CODE " ");
         QTimer::singleShot(0, [&] {
             if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
                 ++errors;
@@ -195,14 +221,14 @@ void TestIdentification::dialogJury()
         });
         QTest::keyClick(field, Qt::Key_Return);
         QVERIFY(dlg.isVisible());
-        QTest::keyClicks(field, "Vezer7146");
+        QTest::keyClicks(field, IONVETO_TEST_JURY_CODE);
         QTest::mouseClick(ButtonOf(dlg, "OK"), Qt::LeftButton);
     });
     QCOMPARE(dlg.exec(), int(QDialog::Accepted));
     QCOMPARE(errors, 1);
     QVERIFY(dlg.IsJury());
     QVERIFY(!dlg.IsContestant());
-    QCOMPARE(dlg.UserId(), std::string("Vezer7146"));
+    QCOMPARE(dlg.UserId(), std::string(IONVETO_TEST_JURY_CODE));
 }
 
 void TestIdentification::dialogCancelKeepsUserId()

@@ -17,9 +17,16 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QRegularExpression>
 
+#include <functional>
 #include <sstream>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -121,6 +128,29 @@ QImage FromPng(const std::string &png)
     return QImage::fromData(reinterpret_cast<const uchar *>(png.data()), int(png.size()), "PNG");
 }
 
+// A layout whose first spectrum has counts but was never evaluated ("Bruttó:" and "Közép:" empty).
+std::string UnevaluatedBytes(const std::string &user)
+{
+    QString text = QString::fromLatin1(LayoutBytes(user, true, 400, 0, false));
+    text.replace(QRegularExpression(QStringLiteral("ROI_Brutto=\\d+")), QStringLiteral("ROI_Brutto="));
+    text.replace(QRegularExpression(QString::fromLatin1("ROI_K\xF6z\xE9p=[0-9.]+")), QString::fromLatin1("ROI_K\xF6z\xE9p="));
+    return text.toLatin1().toStdString();
+}
+
+// A layout with a formula in every text field a contestant can fill.
+std::string FormulaBytes()
+{
+    std::string b = LayoutBytes("=1+1", false, 300, 0, true);
+    b.replace(b.find("Mm=120"), 6, "Mm==HYPERLINK(\"http://x\";\"y\")");
+    b.replace(b.find("REM0=") + 5, 0, "@SUM(1) ");
+    return b;
+}
+
+bool Symlink(const QString &target, const QString &link)
+{
+    return QFile::link(target, link);
+}
+
 } // namespace
 
 class TestJuryReport : public QObject
@@ -141,7 +171,7 @@ private slots:
         QVERIFY(csvBytes.startsWith("\xEF\xBB\xBF"));
         const auto rows = ParseCsv(QString::fromUtf8(csvBytes.mid(3)));
         const std::vector<QString> &header = rows.at(0);
-        QCOMPARE(header.size(), size_t(36));
+        QCOMPARE(header.size(), size_t(37));
         const auto col = [&](const char *name) {
             const auto it = std::find(header.begin(), header.end(), QString::fromUtf8(name));
             return int(it - header.begin());
@@ -163,6 +193,8 @@ private slots:
             QCOMPARE(r[size_t(col("detektor elfogadva"))], QString::fromUtf8(expected[i].detector));
             QCOMPARE(r[size_t(col("S1 egyezik"))], QString::fromUtf8(expected[i].agree1));
             QCOMPARE(r[size_t(col("S2 egyezik"))], QStringLiteral("igen"));
+            QCOMPARE(r[size_t(col("Mappa"))].endsWith(QString::fromUtf8(expected[i].user)), true);
+            QCOMPARE(r[size_t(col("Figyelmeztetés"))].isEmpty(), QByteArray(expected[i].agree1) == "igen");
             QCOMPARE(r[size_t(col("indukció (T)"))], QStringLiteral("0.85"));
             // The note is one field, kept as text by the apostrophe.
             QCOMPARE(r[size_t(col("megjegyzés"))], QString::fromUtf8(("'" + Note[0] + " | " + Note[1]).c_str()));
@@ -175,7 +207,7 @@ private slots:
         QCOMPARE(rows[5], (std::vector<QString>{QString::fromUtf8("kihagyott fájlok")}));
         QCOMPARE(rows[6].size(), size_t(3));
         QCOMPARE(rows[7][1], QStringLiteral("kep.jpg"));   // the folder's own files come first
-        QVERIFY(rows[7][2].startsWith(QString::fromUtf8("nem elrendezésfájl")));
+        QCOMPARE(rows[7][2], QString::fromUtf8("nem .ini fájl"));
         const auto &damaged = rows[8];
         QVERIFY(damaged[0].endsWith(QStringLiteral("12")));
         QCOMPARE(damaged[1], QStringLiteral("hibas.ini"));
@@ -193,6 +225,163 @@ private slots:
         const int skipped = html.indexOf(QStringLiteral("<section class=\"skipped\">"));
         QVERIFY(skipped > html.lastIndexOf(QStringLiteral("<article class=\"layout\">")));
         QVERIFY(html.indexOf(QString::fromUtf8("„0,85” nem érvényes szám."), skipped) > 0);
+    }
+
+    // Hostile folders, one case a row: what is taken, what is listed with which
+    // reason, and what the row warns about. Every case also holds one good layout.
+    void hostileFolders_data()
+    {
+        using Setup = std::function<QStringList(const QString &root)>;   // gives the folders to report on
+        QTest::addColumn<Setup>("setup");
+        QTest::addColumn<int>("layouts");
+        QTest::addColumn<QString>("skipped");    // "file|reason part"; empty: nothing skipped
+        QTest::addColumn<QString>("warning");    // a part of some row's warning; empty: none
+        const auto one = [](const QString &root) { return QStringList{root}; };
+        QTest::newRow("plain") << Setup(one) << 1 << QString() << QString();
+#ifdef Q_OS_UNIX
+        QTest::newRow("link to /dev/zero") << Setup([&](const QString &r) {
+            Symlink(QStringLiteral("/dev/zero"), r + "/104/zero.ini");
+            return one(r);
+        }) << 1 << QString::fromUtf8("zero.ini|eszközfájl") << QString();
+        QTest::newRow("FIFO and a link to it") << Setup([&](const QString &r) {
+            mkfifo(QFile::encodeName(r + "/cso.ini").constData(), 0600);
+            Symlink(r + "/cso.ini", r + "/104/cso.ini");
+            return one(r);
+        }) << 1 << QString::fromUtf8("cso.ini|FIFO") << QString();
+        QTest::newRow("looping links") << Setup([&](const QString &r) {
+            Symlink(r + "/104/b.ini", r + "/104/a.ini");
+            Symlink(r + "/104/a.ini", r + "/104/b.ini");
+            return one(r);
+        }) << 1 << QString::fromUtf8("a.ini|körbe mutató link") << QString();
+        QTest::newRow("broken link") << Setup([&](const QString &r) {
+            Symlink(r + "/nincs.ini", r + "/104/tort.ini");
+            return one(r);
+        }) << 1 << QString::fromUtf8("tort.ini|hibás link") << QString();
+        QTest::newRow("link to the folder itself") << Setup([&](const QString &r) {
+            Symlink(QStringLiteral("."), r + "/itt");
+            return one(r);
+        }) << 1 << QString::fromUtf8("itt|ugyanaz a mappa") << QString();
+        QTest::newRow("link to a layout") << Setup([&](const QString &r) {
+            QDir().mkpath(r + "/105");
+            Symlink(r + "/104/jo.ini", r + "/105/masolat.ini");
+            return one(r);
+        }) << 1 << QString::fromUtf8("masolat.ini|ugyanaz a fájl") << QString();
+        QTest::newRow("CP1250 name") << Setup([&](const QString &r) {
+            const QByteArray name = QFile::encodeName(r) + "/104/m\xE9r\xE9s\xF5.ini";
+            const std::string bytes = LayoutBytes("104", true, 400, 0, false);
+            FILE *f = fopen(name.constData(), "wb");
+            fwrite(bytes.data(), 1, bytes.size(), f);
+            fclose(f);
+            return one(r);
+        }) << 2 << QString() << QString::fromUtf8("régi kódlap");
+        // Root reads anything, so these two only mean something for another user.
+        if (geteuid() != 0) {
+            QTest::newRow("unreadable folder") << Setup([&](const QString &r) {
+                Put(r + "/105/x.ini", LayoutBytes("105", true, 400, 0, false));
+                chmod(QFile::encodeName(r + "/105").constData(), 0);
+                return one(r);
+            }) << 1 << QString::fromUtf8("|a mappa nem olvasható") << QString();
+            QTest::newRow("unreadable file") << Setup([&](const QString &r) {
+                Put(r + "/104/titok.ini", LayoutBytes("104", true, 400, 0, false));
+                chmod(QFile::encodeName(r + "/104/titok.ini").constData(), 0);
+                return one(r);
+            }) << 1 << QString::fromUtf8("titok.ini|nem olvasható") << QString();
+        }
+#endif
+        QTest::newRow("hidden layout taken, hidden junk listed") << Setup([&](const QString &r) {
+            Put(r + "/104/.rejtett.ini", LayoutBytes("104", true, 400, 0, false));
+            Put(r + "/104/.DS_Store", "x");
+            return one(r);
+        }) << 2 << QString::fromUtf8(".DS_Store|nem .ini fájl") << QString();
+        QTest::newRow("same folder twice") << Setup([](const QString &r) { return QStringList{r, r + "/"}; })
+                                           << 1 << QString::fromUtf8("|ugyanaz a mappa") << QString();
+        QTest::newRow("folder and its subfolder") << Setup([](const QString &r) { return QStringList{r, r + "/104"}; })
+                                                  << 1 << QString::fromUtf8("|ugyanaz a mappa") << QString();
+        QTest::newRow("not .ini, any case of .INI") << Setup([&](const QString &r) {
+            Put(r + "/104/jegyzet.txt", "[Config]\r\nType=Teszt\r\n");
+            Put(r + "/104/NAGY.INI", LayoutBytes("104", true, 400, 0, false));
+            return one(r);
+        }) << 2 << QString::fromUtf8("jegyzet.txt|nem .ini fájl") << QString();
+        QTest::newRow("program binary") << Setup([&](const QString &r) {
+            // The start of this test program: its texts hold "[Config]" and "Name=".
+            QFile self(QCoreApplication::applicationFilePath());
+            self.open(QIODevice::ReadOnly);
+            const QByteArray head = self.read(4 * 1024 * 1024);
+            Put(r + "/104/ionveto", head.toStdString());
+            Put(r + "/104/program.ini", head.toStdString());
+            return one(r);
+        }) << 1 << QString::fromUtf8("program.ini|bináris") << QString();
+        QTest::newRow("too large") << Setup([&](const QString &r) {
+            QFile f(r + "/104/nagy.ini");
+            f.open(QIODevice::WriteOnly);
+            f.resize(40 * 1024 * 1024);   // sparse: costs no disk
+            return one(r);
+        }) << 1 << QString::fromUtf8("nagy.ini|túl nagy") << QString();
+        QTest::newRow("saved by another contestant") << Setup([&](const QString &r) {
+            Put(r + "/106/x.ini", LayoutBytes("3", true, 400, 0, false));
+            return one(r);
+        }) << 2 << QString() << QString::fromUtf8("más mentette: a mappa 106, a fájlban „3”");
+        QTest::newRow("ROI never evaluated") << Setup([&](const QString &r) {
+            Put(r + "/104/nincs.ini", UnevaluatedBytes("104"));
+            return one(r);
+        }) << 2 << QString() << QString::fromUtf8("1. spektrum: a ROI nincs kiértékelve");
+        QTest::newRow("formulas in every text field") << Setup([&](const QString &r) {
+            Put(r + "/@mappa/=fajl.ini", FormulaBytes());
+            return one(r);
+        }) << 2 << QString() << QString();
+    }
+    void hostileFolders()
+    {
+        using Setup = std::function<QStringList(const QString &root)>;
+        QFETCH(Setup, setup);
+        QFETCH(int, layouts);
+        QFETCH(QString, skipped);
+        QFETCH(QString, warning);
+        QTemporaryDir dir;
+        const QString root = dir.path() + "/verseny";
+        Put(root + "/104/jo.ini", LayoutBytes("104", true, 400, 0, false));
+        std::vector<std::string> folders;
+        for (const QString &f : setup(root))
+            folders.push_back(f.toStdString());
+        const JuryReport report = BuildJuryReport(folders, {});
+#ifdef Q_OS_UNIX
+        chmod(QFile::encodeName(root + "/105").constData(), 0700);   // so the folder can be removed
+#endif
+        QCOMPARE(int(report.Layouts.size()), layouts);
+        QStringList listed;
+        for (const ReportSkipped &s : report.Skipped)
+            listed << QString::fromStdString(s.File + "|" + s.Reason);
+        if (skipped.isEmpty()) {
+            QVERIFY2(listed.isEmpty(), qPrintable(listed.join('\n')));
+        } else {
+            const QString file = skipped.section('|', 0, 0), reason = skipped.section('|', 1);
+            QVERIFY2(std::any_of(listed.begin(), listed.end(), [&](const QString &l) {
+                         return l.section('|', 0, 0) == file && l.section('|', 1).contains(reason);
+                     }), qPrintable(listed.join('\n')));
+        }
+        QStringList warnings;
+        for (const ReportLayout &l : report.Layouts)
+            for (const std::string &w : l.Warnings)
+                warnings << QString::fromStdString(w);
+        if (warning.isEmpty())
+            QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
+        else
+            QVERIFY2(warnings.join('\n').contains(warning), qPrintable(warnings.join('\n')));
+        for (const ReportLayout &l : report.Layouts)
+            QVERIFY(!QString::fromStdString(l.File).contains(QChar::ReplacementCharacter));
+
+        // No cell of the table starts like a formula unless it is a number; never
+        // evaluated is not a disagreement.
+        const auto rows = ParseCsv(QString::fromUtf8(QByteArray::fromStdString(JuryReportCsv(report)).mid(3)));
+        for (const auto &row : rows)
+            for (const QString &cell : row) {
+                const QString t = cell.trimmed();
+                QVERIFY2(t.isEmpty() || !QStringLiteral("=+-@").contains(t[0]) || ParseFloat(t.toStdString()),
+                         qPrintable(cell));
+            }
+        const std::string html = JuryReportHtml(report);
+        QCOMPARE(html.find("class=\"mismatch\"") == std::string::npos, true);
+        QCOMPARE(html.find("HYPERLINK") != std::string::npos, QTest::currentDataTag() == QByteArray("formulas in every text field"));
     }
 
     void picturesShowDetectorAndRoi()
@@ -228,12 +417,12 @@ private slots:
             a.push_back(s.toStdString());
         std::ostringstream out, err;
         QCOMPARE(RunReportTool(a, out, err), 2);
-        QVERIFY(err.str().find("usage: ionveto-report") != std::string::npos);
+        QVERIFY(err.str().find("használat: ionveto-report") != std::string::npos);
     }
 
     void menuItemForJuryOnly()
     {
-        for (const QString &code : {QStringLiteral("104"), QString::fromLatin1(JuryCode.data(), int(JuryCode.size()))}) {
+        for (const QString &code : {QStringLiteral("104"), QStringLiteral(IONVETO_TEST_JURY_CODE)}) {
             ModalDriver driver;
             driver.Password(code);
             ProgramUnderTest prog;
@@ -266,6 +455,42 @@ private slots:
             QVERIFY(QFile::exists(opened.toLocalFile()));
             QCOMPARE(command->LastResult().Layouts, 3);
         }
+    }
+
+    // In the window: the progress dialog cancels (nothing written, no browser),
+    // and a report that no browser opens is announced with its place.
+    void windowCancelsAndSaysWhereTheReportIs()
+    {
+        ModalDriver driver;
+        driver.Password(QStringLiteral(IONVETO_TEST_JURY_CODE));
+        ProgramUnderTest prog;
+        QVERIFY(prog.Identify(driver));
+        auto *command = prog.F().findChild<TReportCommand *>();
+        QVERIFY(command);
+        const QString folder = prog.Folder.path() + "/verseny", out = prog.Folder.path() + "/jelentes";
+        for (int i = 0; i < 40; ++i)
+            Put(folder + QStringLiteral("/104/m%1.ini").arg(i), LayoutBytes("104", true, 400, 0, false));
+        int asked = 0;
+        command->AskFolder = [&](const QString &, const QString &) { return ++asked % 2 ? folder : out; };
+        int browser = 0;
+        command->OpenPage = [&](const QUrl &) { ++browser; return false; };
+        command->ProgressShowMs = 0;
+
+        driver.Then([](QWidget *w) { return qobject_cast<QProgressDialog *>(w) != nullptr; },
+                    [](QWidget *w) { static_cast<QProgressDialog *>(w)->cancel(); });
+        command->Action->trigger();
+        QVERIFY(driver.Settle());
+        QVERIFY(command->LastResult().Cancelled);
+        QVERIFY(!QFile::exists(out + "/osszesito.html"));
+        QCOMPARE(browser, 0);
+
+        command->Action->trigger();
+        QVERIFY(command->LastResult().Written);
+        QCOMPARE(command->LastResult().Layouts, 40);
+        QCOMPARE(browser, 1);
+        const QString where = QDir::toNativeSeparators(QFileInfo(out + "/osszesito.html").absoluteFilePath());
+        QVERIFY2(driver.PlatformMessages().join('\n').contains(where), qPrintable(driver.PlatformMessages().join('\n')));
+        QVERIFY(command->Action->isEnabled());
     }
 };
 

@@ -1,7 +1,6 @@
 #include "Main/charts/ReportCharts.h"
 
 #include "Main/charts/ChartsPage.h"
-#include "Main/core/Instrument.h"
 
 #include <qcustomplot.h>
 #include <QFrame>
@@ -19,11 +18,10 @@ TReportCharts::TReportCharts()
 
 TReportCharts::~TReportCharts() = default;
 
-std::string TReportCharts::Picture(const TInstrument &ins, int spectrum, const RoiBoxTexts &boxes)
+QImage TReportCharts::Picture(const SpectrumCounts &counts, int spectrum, const RoiBoxTexts &boxes)
 {
     if (spectrum != 1 && spectrum != 2)
         return {};
-    const SpectrumCounts &counts = ins.Counts.Counts(spectrum);
     for (int c = 0; c < ChannelCount; ++c)
         m_spectra.SetCount(spectrum, c, counts[size_t(c)]);
     // The steps of a load, as the window takes them: the new counts, the ROI boxes
@@ -46,22 +44,21 @@ std::string TReportCharts::Picture(const TInstrument &ins, int spectrum, const R
     const QFrame *mark = m_page->RoiMark(spectrum);
     QRect area = frame->geometry();
     area.setBottom(std::max(area.bottom(), mark->geometry().bottom()));
-    return ReportPng(m_page->Panel(spectrum)->grab(area).toImage());
+    return m_page->Panel(spectrum)->grab(area).toImage();
 }
 
 SpectrumPainter TReportCharts::Painter()
 {
-    return [this](const TInstrument &ins, int spectrum, const RoiBoxTexts &boxes) {
-        return Picture(ins, spectrum, boxes);
+    return [this](const SpectrumCounts &counts, int spectrum, const RoiBoxTexts &boxes) {
+        return Picture(counts, spectrum, boxes);
     };
 }
 
 int RunReportTool(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
 {
     ReportOptions opt;
-    std::string error;
-    if (!ParseReportOptions(args, opt, error)) {
-        err << "ionveto-report: " << error << "\n" << ReportUsage();
+    if (Status parsed = ParseReportOptions(args, opt); !parsed) {
+        err << "ionveto-report: " << parsed.Message() << "\n" << ReportUsage();
         return 2;
     }
     if (opt.Help) {
@@ -71,15 +68,18 @@ int RunReportTool(const std::vector<std::string> &args, std::ostream &out, std::
     TReportCharts charts;
     // A few files go by quickly; more get a line each so a long run shows it is alive.
     const ReportProgress progress = [&err](int done, int total, const std::string &path) {
-        if (total > 5 && done < total)
-            err << "[" << done + 1 << "/" << total << "] " << path << "\n";
+        if (total > 5 && !path.empty())
+            err << "[" << done << "/" << total << "] " << path << "\n";
+        return true;
     };
     const ReportRunResult r = WriteJuryReport(opt.Folders, opt.OutDir, charts.Painter(), progress);
     if (!r.Written) {
         err << "ionveto-report: " << r.Error << "\n";
         return 1;
     }
-    err << "ionveto-report: " << r.Layouts << " elrendezés, " << r.Skipped << " kihagyott fájl: " << r.HtmlPath
-        << "\n";
+    if (!r.XlsxNote.empty())
+        err << "ionveto-report: " << r.XlsxNote << "\n";
+    err << "ionveto-report: " << r.Layouts << " elrendezés (" << r.Warnings << " figyelmeztetéssel), " << r.Skipped
+        << " kihagyott fájl: " << r.HtmlPath << "\n";
     return 0;
 }

@@ -4,6 +4,8 @@
 // "ionveto-report" (the program only adds the application around it).
 #include "Main/core/JuryReport.h"
 
+#include <QImage>
+
 #include <array>
 #include <iosfwd>
 #include <memory>
@@ -19,9 +21,9 @@ public:
     TReportCharts(const TReportCharts &) = delete;
     TReportCharts &operator=(const TReportCharts &) = delete;
 
-    // Chart `spectrum` with the counts of `ins` and the ROI boxes as a load leaves
-    // them: the chart and the ROI strip beneath it, as PNG bytes.
-    std::string Picture(const TInstrument &ins, int spectrum, const RoiBoxTexts &boxes);
+    // Chart `spectrum` with these counts and the ROI boxes as a load leaves them:
+    // the chart and the ROI strip beneath it.
+    QImage Picture(const SpectrumCounts &counts, int spectrum, const RoiBoxTexts &boxes);
     SpectrumPainter Painter();
 
 private:

@@ -1,13 +1,17 @@
 #pragma once
 // Who is using the program: a contestant, by contestant number, or the jury, by
-// the jury code. The fixed identification data are part of the program.
+// the jury code. The identification data are fixed when the program is built;
+// of the jury code the program holds only a salted, slow hash.
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-// The jury's identifier, compared exactly as typed (letter case and blanks count).
-inline constexpr std::string_view JuryCode = "Vezer7146";
+// True when `text` is the jury code exactly as typed (letter case and blanks count).
+bool IsJuryCode(std::string_view text);
+
+// PBKDF2 with HMAC-SHA256: `length` bytes derived from `password` and `salt`.
+std::string Pbkdf2HmacSha256(std::string_view password, std::string_view salt, int iterations, int length);
 
 // The accepted contestant numbers as a set over 0..255: bit n is bit n % 8 of byte n / 8.
 const std::array<uint8_t, 32> &ContestantNumbers();

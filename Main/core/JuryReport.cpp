@@ -11,23 +11,30 @@
 #include "Main/core/Instrument.h"
 #include "Main/core/NumberText.h"
 #include "Main/core/ChartText.h"
+#include "Main/core/KeyNames.h"
 #include "Main/core/TextExport.h"
 
 #include <QBuffer>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QImage>
 #include <QImageWriter>
 #include <QList>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 namespace {
 
 // A layout file is some tens of kilobytes; anything far larger is not read.
-constexpr qint64 LargestLayoutFile = 16 * 1024 * 1024;
+constexpr size_t LargestLayoutFile = 16 * 1024 * 1024;
 
 QString Q(const std::string &s)
 {
@@ -37,50 +44,6 @@ QString Q(const std::string &s)
 std::string S(const QString &s)
 {
     return s.toStdString();
-}
-
-// Names compared as a person reads them: "9" before "10", letter case aside.
-bool NaturalLess(const QString &a, const QString &b)
-{
-    int i = 0, j = 0;
-    while (i < a.size() && j < b.size()) {
-        if (a[i].isDigit() && b[j].isDigit()) {
-            int ie = i, je = j;
-            while (ie < a.size() && a[ie].isDigit())
-                ++ie;
-            while (je < b.size() && b[je].isDigit())
-                ++je;
-            // Compare digit runs by value: leading zeros dropped, then length, then digits.
-            QStringView da = QStringView(a).mid(i, ie - i), db = QStringView(b).mid(j, je - j);
-            while (da.size() > 1 && da[0] == u'0')
-                da = da.mid(1);
-            while (db.size() > 1 && db[0] == u'0')
-                db = db.mid(1);
-            if (da.size() != db.size())
-                return da.size() < db.size();
-            if (const int c = da.compare(db); c != 0)
-                return c < 0;
-            i = ie;
-            j = je;
-            continue;
-        }
-        const QChar ca = a[i].toCaseFolded(), cb = b[j].toCaseFolded();
-        if (ca != cb)
-            return ca < cb;
-        ++i;
-        ++j;
-    }
-    if (a.size() - i != b.size() - j)
-        return a.size() - i < b.size() - j;
-    return a < b;
-}
-
-QFileInfoList SortedEntries(const QDir &dir, QDir::Filters filters)
-{
-    QFileInfoList list = dir.entryInfoList(filters | QDir::NoDotAndDotDot);
-    std::sort(list.begin(), list.end(),
-              [](const QFileInfo &x, const QFileInfo &y) { return NaturalLess(x.fileName(), y.fileName()); });
-    return list;
 }
 
 void CheckSpectrum(ReportSpectrum &r, const SpectrumCounts &counts, const RoiData &saved)
@@ -100,9 +63,38 @@ void CheckSpectrum(ReportSpectrum &r, const SpectrumCounts &counts, const RoiDat
     }
 }
 
-bool SameFile(const QString &a, const QString &b)
+// Which charts the file gives a ROI result: "Bruttó:" or "Közép:" saved non-empty.
+// The loader puts "0" into an empty box, so this is read from the file itself,
+// section by section as the loader fills the charts (a later section wins).
+std::array<bool, 2> EvaluatedInFile(const ProfileFile &file)
 {
-    return QDir::cleanPath(QFileInfo(a).absoluteFilePath()) == QDir::cleanPath(QFileInfo(b).absoluteFilePath());
+    std::array<bool, 2> evaluated{false, false};
+    for (const char *section : {"Spectrum1", "Spectrum2"}) {
+        const auto n = ParseInt(TrimControl(file.ReadString(section, "Spektrum", "0")));
+        if (!n || (*n != 1 && *n != 2))
+            continue;
+        evaluated[size_t(*n - 1)] = !TrimControl(file.ReadString(section, "ROI_Brutto", "")).empty()
+                                    || !TrimControl(file.ReadString(section, KeyNames[23], "")).empty();
+    }
+    return evaluated;
+}
+
+std::string FileTime(const std::filesystem::path &path)
+{
+    std::error_code ec;
+    const auto t = std::filesystem::last_write_time(path, ec);
+    if (ec)
+        return {};
+    // The file clock's epoch is the library's own; the distance from now carries over.
+    const auto sys = std::chrono::system_clock::now()
+                     + std::chrono::duration_cast<std::chrono::system_clock::duration>(t - std::filesystem::file_time_type::clock::now());
+    const qint64 ms = std::chrono::duration_cast<std::chrono::milliseconds>(sys.time_since_epoch()).count();
+    return S(QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+}
+
+std::string JoinPath(const std::string &folder, const std::string &file)
+{
+    return S(QDir::toNativeSeparators(Q(folder) + QLatin1Char('/') + Q(file)));
 }
 
 } // namespace
@@ -116,6 +108,7 @@ QImage ExactPalette(const QImage &rgb)
 {
     QImage out(rgb.size(), QImage::Format_Indexed8);
     QList<QRgb> palette;
+    QHash<QRgb, int> index;
     QRgb last = 0;
     int lastIndex = -1;
     const int width = rgb.width(), height = rgb.height();
@@ -125,12 +118,15 @@ QImage ExactPalette(const QImage &rgb)
         for (int x = 0; x < width; ++x) {
             const QRgb c = in[x] | 0xFF000000u;
             if (lastIndex < 0 || c != last) {
-                lastIndex = int(palette.indexOf(c));
-                if (lastIndex < 0) {
+                const auto found = index.constFind(c);
+                if (found != index.constEnd()) {
+                    lastIndex = *found;
+                } else {
                     if (palette.size() == 256)
                         return {};
                     lastIndex = int(palette.size());
                     palette.push_back(c);
+                    index.insert(c, lastIndex);
                 }
                 last = c;
             }
@@ -174,26 +170,53 @@ bool LooksLikeLayout(const ProfileFile &file)
     return false;
 }
 
-Status ReadReportLayout(const std::string &path, ReportLayout &out,
-                                            const SpectrumPainter &painter, bool withPictures)
+std::vector<std::string> ReportWarnings(const ReportLayout &l)
 {
-    const QFileInfo info(Q(path));
-    out.Path = path;
-    out.File = S(info.fileName());
-    out.FileTime = S(info.lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-    if (info.size() > LargestLayoutFile)
-        return Status::Failure("túl nagy fájl (" + std::to_string(info.size()) + " bájt), nem elrendezés");
+    std::vector<std::string> w;
+    // The folder of a contestant is named after the number; a file saved under
+    // another identity is filed under that one, so the jury is told.
+    const std::string folderName = S(QFileInfo(Q(l.Folder)).fileName());
+    if (const auto folderNumber = ParseInt(folderName)) {
+        const auto saver = ParseInt(TrimControl(l.UserId));
+        if (!saver || *saver != *folderNumber)
+            w.push_back("más mentette: a mappa " + folderName + ", a fájlban „" + l.UserId + "”");
+    }
+    for (int s = 0; s < 2; ++s) {
+        const ReportSpectrum &sp = l.Spectra[size_t(s)];
+        const std::string n = std::to_string(s + 1) + ". spektrum: ";
+        if (!sp.Evaluated && sp.Total > 0)
+            w.push_back(n + "a ROI nincs kiértékelve");
+        else if (sp.Disagrees())
+            w.push_back(n + (sp.Recomputed ? "ROI eltérés" : "ROI eltérés (a határok a csatornákon kívül)"));
+    }
+    if (!l.Utf8Name)
+        w.push_back("a fájlnév régi kódlapú (CP1250), úgy olvasva");
+    return w;
+}
 
-    ProfileFile file;
-    // The window's "Betöltés" reports an unreadable file in the same words.
-    if (Status loaded = file.Load(path); !loaded)
-        return loaded;
+Status ReadReportLayout(const ReportFile &in, ReportLayout &out, bool withPictures, const TInstrument *started)
+{
+    out.Folder = in.Folder;
+    out.File = in.File;
+    out.Path = JoinPath(in.Folder, in.File);
+    out.Utf8Name = in.Utf8Name;
+    out.FileTime = FileTime(in.Path);
+
+    std::string bytes;
+    if (Status read = ReadCapped(in.Path, bytes, LargestLayoutFile); !read)
+        return read;
+    // A layout is text; a program or a picture named ".ini" may hold texts that look like one.
+    if (bytes.find('\0') != std::string::npos)
+        return Status::Failure("nem elrendezésfájl: nem szöveges (bináris) fájl");
+    const ProfileFile file = ProfileFile::FromBytes(bytes);
     if (!LooksLikeLayout(file))
         return Status::Failure("nem elrendezésfájl: nincs benne User/Name kulcs és Config szakasz");
 
-    auto ins = std::make_unique<TInstrument>();
-    // The device as the window has it right after the identification.
-    StartInstrument(*ins);
+    // The device as the window has it right after the identification: a copy of
+    // one started instrument (its pictures are shared until drawn on), or a start of its own.
+    auto ins = started ? std::make_unique<TInstrument>(*started) : std::make_unique<TInstrument>();
+    if (!started)
+        StartInstrument(*ins);
     TModel &m = ins->Model;
     // Read as the simulator reads a layout: the same target of the one loader.
     const RoiBoxTexts unsaved{"0", "0", "0", "0"};
@@ -213,64 +236,163 @@ Status ReadReportLayout(const std::string &path, ReportLayout &out,
     out.DetectorAccepted = r.DetectorAccepted;
     out.DetectorPoints = r.DetectorPoints;
     out.DetectorUsable = r.DetectorAccepted && r.DetectorAccept.Ok();
-    for (int s = 1; s <= 2; ++s)
-        out.Spectra[size_t(s - 1)].Saved = r.RoiBoxes[size_t(s - 1)];
-
-    for (int s = 1; s <= 2; ++s)
-        CheckSpectrum(out.Spectra[size_t(s - 1)], ins->Counts.Counts(s), ins->Roi[size_t(s - 1)]);
+    const std::array<bool, 2> evaluated = EvaluatedInFile(file);
+    for (int s = 1; s <= 2; ++s) {
+        ReportSpectrum &sp = out.Spectra[size_t(s - 1)];
+        sp.Saved = r.RoiBoxes[size_t(s - 1)];
+        out.Counts[size_t(s - 1)] = ins->Counts.Counts(s);
+        CheckSpectrum(sp, ins->Counts.Counts(s), ins->Roi[size_t(s - 1)]);
+        sp.Evaluated = evaluated[size_t(s - 1)];
+    }
+    out.Warnings = ReportWarnings(out);
 
     if (withPictures) {
         ClearTraces(m);
         QImage shown;
         ComposeDevicePicture(shown, m, m.Detector.Accepted);
         out.ApparatusPng = ReportPng(shown);
-        if (painter)
-            for (int s = 1; s <= 2; ++s)
-                out.SpectrumPng[size_t(s - 1)] = painter(*ins, s, out.Spectra[size_t(s - 1)].Saved);
     }
+    return {};
+}
+
+Status ReadReportLayout(const std::string &path, ReportLayout &out, const SpectrumPainter &painter,
+                        bool withPictures)
+{
+    const std::filesystem::path p = PathFromUtf8(path);
+    const ShownName name = ShownPath(p.filename());
+    const ReportFile file{p, ShownPath(p.parent_path()).text, name.text, name.utf8};
+    if (Status read = ReadReportLayout(file, out, withPictures); !read)
+        return read;
+    if (withPictures && painter)
+        for (size_t s = 0; s < 2; ++s)
+            out.SpectrumPng[s] = ReportPng(painter(out.Counts[s], int(s + 1), out.Spectra[s].Saved));
     return {};
 }
 
 JuryReport BuildJuryReport(const std::vector<std::string> &folders, const SpectrumPainter &painter,
                            const ReportProgress &progress, const std::vector<std::string> &exclude)
 {
-    struct Candidate {
-        QString folder, file, path;
-    };
-    std::vector<Candidate> candidates;
-    auto addFiles = [&](const QString &folder) {
-        for (const QFileInfo &f : SortedEntries(QDir(folder), QDir::Files)) {
-            const bool excluded = std::any_of(exclude.begin(), exclude.end(), [&](const std::string &e) {
-                return SameFile(f.filePath(), Q(e));
-            });
-            if (!excluded)
-                candidates.push_back({QDir::toNativeSeparators(folder), f.fileName(), f.filePath()});
-        }
-    };
-    for (const std::string &top : folders) {
-        const QString folder = QDir::cleanPath(Q(top));
-        addFiles(folder);
-        for (const QFileInfo &sub : SortedEntries(QDir(folder), QDir::Dirs))
-            addFiles(QDir::cleanPath(folder + QLatin1Char('/') + sub.fileName()));
-    }
-
+    ReportFileList found = FindReportFiles(folders, exclude);
     JuryReport report;
-    const int total = int(candidates.size());
-    for (int i = 0; i < total; ++i) {
-        const Candidate &c = candidates[size_t(i)];
-        if (progress)
-            progress(i, total, S(QDir::toNativeSeparators(c.path)));
+    report.Skipped = std::move(found.Skipped);
+    const int total = int(found.Files.size());
+
+    // The workers read, load and draw the device of each file and encode the
+    // pictures; the charts are widgets of the calling thread, so they are drawn
+    // here as the files come back in order, and handed back for encoding.
+    struct Slot {
         ReportLayout layout;
-        if (Status read = ReadReportLayout(S(c.path), layout, painter); !read) {
-            report.Skipped.push_back({S(c.folder), S(c.file), read.Message()});
-            continue;
+        Status read;
+        bool ready = false;
+    };
+    struct Encode {
+        int slot;
+        size_t spectrum;
+        QImage picture;
+    };
+    std::vector<Slot> pending(static_cast<size_t>(total));
+    const auto started = std::make_unique<TInstrument>();
+    StartInstrument(*started);
+    std::deque<Encode> encodes;
+    std::mutex mutex;
+    std::condition_variable changed;
+    int next = 0, encoding = 0;
+    bool stop = false, painted = false;
+    auto work = [&] {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            changed.wait(lock, [&] { return stop || !encodes.empty() || next < total || painted; });
+            if (stop)
+                return;
+            // Encoding first: the pictures waiting for it hold the memory.
+            if (!encodes.empty()) {
+                Encode e = std::move(encodes.front());
+                encodes.pop_front();
+                lock.unlock();
+                std::string png = ReportPng(e.picture);
+                e.picture = QImage();
+                lock.lock();
+                pending[size_t(e.slot)].layout.SpectrumPng[e.spectrum] = std::move(png);
+                --encoding;
+                changed.notify_all();
+            } else if (next < total) {
+                const int i = next++;
+                lock.unlock();
+                ReportLayout layout;
+                const Status read = ReadReportLayout(found.Files[size_t(i)], layout, true, started.get());
+                lock.lock();
+                pending[size_t(i)].layout = std::move(layout);
+                pending[size_t(i)].read = read;
+                pending[size_t(i)].ready = true;
+                changed.notify_all();
+            } else {
+                return;   // everything read and painted, nothing left to encode
+            }
         }
-        layout.Folder = S(c.folder);
-        layout.Path = S(QDir::toNativeSeparators(c.path));
-        report.Layouts.push_back(std::move(layout));
+    };
+    const int threads = std::clamp(int(std::thread::hardware_concurrency()), 1, std::max(1, total));
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads && total > 0; ++t)
+        workers.emplace_back(work);
+
+    auto ask = [&](int done, const std::string &path) { return !progress || progress(done, total, path); };
+    // Waits for `until` and asks the caller a few times a second whether to go on.
+    auto waitFor = [&](int done, const std::function<bool()> &until) {
+        std::unique_lock lock(mutex);
+        while (!until()) {
+            if (!changed.wait_for(lock, std::chrono::milliseconds(100), until)) {
+                lock.unlock();
+                const bool go = ask(done, {});
+                lock.lock();
+                if (!go)
+                    return false;
+            }
+        }
+        return true;
+    };
+    bool go = ask(0, {});
+    for (int i = 0; go && i < total; ++i) {
+        Slot &slot = pending[size_t(i)];
+        go = waitFor(i, [&] { return slot.ready; });
+        if (!go)
+            break;
+        if (slot.read && painter) {
+            for (size_t s = 0; s < 2; ++s) {
+                QImage picture = painter(slot.layout.Counts[s], int(s + 1), slot.layout.Spectra[s].Saved);
+                const std::lock_guard lock(mutex);
+                ++encoding;
+                encodes.push_back({i, s, std::move(picture)});
+                changed.notify_all();
+            }
+        }
+        const ReportFile &f = found.Files[size_t(i)];
+        go = ask(i + 1, JoinPath(f.Folder, f.File));
     }
-    if (progress)
-        progress(total, total, {});
+    {
+        const std::lock_guard lock(mutex);
+        painted = true;
+        changed.notify_all();
+    }
+    if (go)
+        go = waitFor(total, [&] { return encoding == 0; });
+    {
+        const std::lock_guard lock(mutex);
+        stop = true;
+        changed.notify_all();
+    }
+    for (std::thread &t : workers)
+        t.join();
+    report.Cancelled = !go;
+    if (!go)
+        return report;
+    for (int i = 0; i < total; ++i) {
+        Slot &slot = pending[size_t(i)];
+        const ReportFile &f = found.Files[size_t(i)];
+        if (!slot.read)
+            report.Skipped.push_back({f.Folder, f.File, slot.read.Message()});
+        else
+            report.Layouts.push_back(std::move(slot.layout));
+    }
     return report;
 }
 
@@ -284,22 +406,32 @@ ReportRunResult WriteJuryReport(const std::vector<std::string> &folders, const s
         return r;
     }
     const QString csvPath = out.filePath(QString::fromLatin1(ReportCsvName));
+    const QString xlsxPath = out.filePath(QString::fromLatin1(ReportXlsxName));
     const QString htmlPath = out.filePath(QString::fromLatin1(ReportHtmlName));
-    const JuryReport report = BuildJuryReport(folders, painter, progress, {S(csvPath), S(htmlPath)});
+    const JuryReport report = BuildJuryReport(folders, painter, progress, {S(csvPath), S(xlsxPath), S(htmlPath)});
+    if (report.Cancelled) {
+        r.Cancelled = true;
+        r.Error = "A jelentés megszakítva, nem készült el.";
+        return r;
+    }
     r.Layouts = int(report.Layouts.size());
     r.Skipped = int(report.Skipped.size());
+    for (const ReportLayout &l : report.Layouts)
+        r.Warnings += l.Warnings.empty() ? 0 : 1;
     for (const auto &[path, bytes] : {std::pair{csvPath, JuryReportCsv(report)}, std::pair{htmlPath, JuryReportHtml(report)}}) {
         if (Status saved = SaveFileAtomically(S(QDir::toNativeSeparators(path)), bytes); !saved) {
             r.Error = saved.Message();
             return r;
         }
     }
-    r.HtmlPath = S(QFileInfo(htmlPath).absoluteFilePath());
+    if (Status xlsx = WriteJuryReportXlsx(report, S(QDir::toNativeSeparators(xlsxPath))); !xlsx)
+        r.XlsxNote = xlsx.Message();
+    r.HtmlPath = S(QDir::toNativeSeparators(QFileInfo(htmlPath).absoluteFilePath()));
     r.Written = true;
     return r;
 }
 
-bool ParseReportOptions(const std::vector<std::string> &args, ReportOptions &opt, std::string &error)
+Status ParseReportOptions(const std::vector<std::string> &args, ReportOptions &opt)
 {
     bool optionsEnd = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -309,46 +441,35 @@ bool ParseReportOptions(const std::vector<std::string> &args, ReportOptions &opt
         } else if (!optionsEnd && (a == "-h" || a == "--help")) {
             opt.Help = true;
         } else if (!optionsEnd && (a == "--out" || a == "-o")) {
-            if (i + 1 >= args.size() || args[i + 1].empty()) {
-                error = a + " needs a folder";
-                return false;
-            }
+            if (i + 1 >= args.size() || args[i + 1].empty())
+                return Status::Failure("a(z) " + a + " után meg kell adni a jelentés mappáját");
             opt.OutDir = args[++i];
         } else if (!optionsEnd && a.rfind("--out=", 0) == 0) {
             opt.OutDir = a.substr(6);
-            if (opt.OutDir.empty()) {
-                error = "--out needs a folder";
-                return false;
-            }
+            if (opt.OutDir.empty())
+                return Status::Failure("a(z) --out után meg kell adni a jelentés mappáját");
         } else if (!optionsEnd && a.size() > 1 && a[0] == '-') {
-            error = "unknown option " + a;
-            return false;
+            return Status::Failure("ismeretlen kapcsoló: " + a);
         } else {
-            if (!QFileInfo(Q(a)).isDir()) {
-                error = "not a folder: " + a;
-                return false;
-            }
+            if (!QFileInfo(Q(a)).isDir())
+                return Status::Failure("nem mappa: " + a);
             opt.Folders.push_back(a);
         }
     }
-    if (opt.Help)
-        return true;
-    if (opt.Folders.empty()) {
-        error = "no FOLDER given";
-        return false;
-    }
-    return true;
+    if (!opt.Help && opt.Folders.empty())
+        return Status::Failure("nincs megadva mappa");
+    return {};
 }
 
 std::string ReportUsage()
 {
-    return "usage: ionveto-report [--out DIR] FOLDER...\n"
-           "Reads every layout file (any file with \"User\"/\"Name\" or a \"Config\" section,\n"
-           "as the program saves them) in each FOLDER and in its direct subfolders, and\n"
-           "writes osszesito.csv and osszesito.html into DIR (default: the current folder).\n"
-           "Other files are listed at the end of both with the reason they were left out.\n"
-           "  -o, --out DIR   the folder of the report (created when missing)\n"
-           "  -h, --help      this text\n"
-           "Exit status: 0 when the report was written (even with skipped files),\n"
-           "1 when it could not be written, 2 on bad options.\n";
+    return "használat: ionveto-report [--out MAPPA] MAPPA...\n"
+           "Beolvas minden elrendezésfájlt (a program mentette *.ini fájlt) a megadott\n"
+           "mappákban és közvetlen almappáikban, és megírja az osszesito.csv, osszesito.xlsx\n"
+           "és osszesito.html fájlt a jelentés mappájába (alapból az aktuális mappába).\n"
+           "Minden kihagyott fájl az okával együtt a jelentés végére kerül.\n"
+           "  -o, --out MAPPA   a jelentés mappája (létrehozza, ha nincs)\n"
+           "  -h, --help        ez a szöveg\n"
+           "Kilépési kód: 0, ha a jelentés elkészült (kihagyott fájlokkal is),\n"
+           "1, ha nem írható, 2 hibás kapcsolónál.\n";
 }

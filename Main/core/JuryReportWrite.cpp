@@ -5,8 +5,10 @@
 #include "Main/core/NumberText.h"
 
 #include <QByteArray>
+#include <QString>
 #include <QDateTime>
 
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -30,6 +32,8 @@ std::string DetectorText(const ReportLayout &l)
 
 std::string AgreementText(const ReportSpectrum &s)
 {
+    if (!s.Evaluated)
+        return "nincs kiértékelve";
     if (!s.Recomputed)
         return "nem számolható";
     return s.Agrees ? "igen" : "NEM";
@@ -47,11 +51,21 @@ std::string RecomputedKozep(const ReportSpectrum &s)
 
 // ---- CSV -------------------------------------------------------------------
 
-// A field of free text (a name, a note, a file name) that a spreadsheet would
-// take for a formula is kept as text by a leading apostrophe; numbers stay as they are.
+std::string WarningText(const ReportLayout &l)
+{
+    std::string joined;
+    for (size_t i = 0; i < l.Warnings.size(); ++i)
+        joined += (i ? "; " : "") + l.Warnings[i];
+    return joined;
+}
+
+// Any field (a name, a note, a file name, a setting: a layout file can hold
+// anything in any of them) that a spreadsheet would run as a formula is kept as
+// text by a leading apostrophe; numbers stay as they are.
 std::string Defused(const std::string &text)
 {
-    if (!text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos
+    const size_t first = text.find_first_not_of(' ');
+    if (first != std::string::npos && std::string_view("=+-@\t\r\n|").find(text[first]) != std::string_view::npos
         && !ParseFloat(text))
         return "'" + text;
     return text;
@@ -75,7 +89,7 @@ void CsvRow(std::string &out, const std::vector<std::string> &fields)
     for (size_t i = 0; i < fields.size(); ++i) {
         if (i)
             out += ';';
-        out += CsvField(fields[i]);
+        out += CsvField(Defused(fields[i]));
     }
     out += "\r\n";
 }
@@ -99,6 +113,45 @@ std::string Html(const std::string &text)
     return out;
 }
 
+// At most `limit` characters (not bytes) of a field for the printed page, the
+// rest marked; the table and the spreadsheet keep the whole text.
+std::string Cut(const std::string &text, int limit)
+{
+    const QString t = QString::fromStdString(text);
+    if (t.size() <= limit)
+        return text;
+    return (t.left(limit) + QString::fromUtf8("… (") + QString::number(t.size()) + QString::fromUtf8(" karakter)"))
+        .toStdString();
+}
+
+// The note as the printed page shows it: whole lines while they fit some fifteen
+// printed lines (a long line counts as the lines it wraps to), then the rest
+// counted in "… (további N sor)".
+constexpr int NoteRows = 15, NoteRowChars = 110;
+std::string PrintedNote(const std::vector<std::string> &note)
+{
+    std::string shown;
+    int rows = 0;
+    size_t i = 0;
+    for (; i < note.size(); ++i) {
+        const QString line = QString::fromStdString(note[i]);
+        const int need = std::max<int>(1, int((line.size() + NoteRowChars - 1) / NoteRowChars));
+        if (rows + need > NoteRows) {
+            // A first line longer than the whole box is shown in part.
+            if (i == 0)
+                shown = line.left(NoteRows * NoteRowChars).toStdString() + "…";
+            break;
+        }
+        shown += (i ? "\n" : "") + note[i];
+        rows += need;
+    }
+    if (i < note.size()) {
+        const size_t left = note.size() - i - (i == 0 ? 1 : 0);
+        shown += left ? "\n… (további " + std::to_string(left) + " sor)" : std::string();
+    }
+    return shown;
+}
+
 std::string Image(const std::string &png, const char *cls, const std::string &alt)
 {
     if (png.empty())
@@ -113,6 +166,7 @@ const char *const Style = R"(
 body { font-family: Arial, "Liberation Sans", Helvetica, sans-serif; font-size: 9.5pt; color: #000; margin: 0; }
 h1 { font-size: 16pt; margin: 0 0 3mm; }
 h2 { font-size: 13pt; margin: 0 0 1mm; }
+body, td, th, h2, p, pre { overflow-wrap: anywhere; word-break: break-word; }
 h3 { font-size: 10.5pt; margin: 2.5mm 0 1mm; }
 table { border-collapse: collapse; }
 th, td { border: 0.25mm solid #999; padding: 0.5mm 1.5mm; text-align: left; vertical-align: top; }
@@ -123,13 +177,16 @@ td.num { text-align: right; font-variant-numeric: tabular-nums; }
 .layout + .layout { break-before: page; page-break-before: always; }
 .file { color: #333; margin: 0 0 2mm; }
 .settings td:nth-child(odd) { background: #f3f3f3; }
-.top { display: flex; gap: 4mm; align-items: flex-start; margin-bottom: 2mm; }
+.top { display: grid; grid-template-columns: 70mm 112mm; gap: 4mm; align-items: start; margin-bottom: 2mm; }
+table.settings { width: 70mm; table-layout: fixed; }
+table.settings td:first-child { width: 30mm; }
 img.apparatus { display: block; width: 112mm; border: 0.25mm solid #999; }
 .spectra figure { margin: 0 0 1.5mm; width: 150mm; }
 .spectra figcaption { font-weight: bold; margin-bottom: 0.5mm; }
 img.chart { display: block; width: 100%; }
 tr.mismatch td { background: #ffd6d6; }
-tr.mismatch td.flag, span.flag { color: #b00000; font-weight: bold; }
+tr.mismatch td.flag, span.flag, .warning { color: #b00000; font-weight: bold; }
+ul.warnings { margin: 0 0 2mm; padding-left: 5mm; }
 .note { white-space: pre-wrap; border: 0.25mm solid #999; padding: 1.5mm 2mm; margin: 0; font-family: inherit; }
 .nonote { color: #666; font-style: italic; }
 @media screen {
@@ -142,7 +199,7 @@ tr.mismatch td.flag, span.flag { color: #b00000; font-weight: bold; }
 void SettingsTable(std::string &h, const ReportLayout &l)
 {
     auto row = [&](const char *label, const std::string &value) {
-        h += "<tr><td>" + std::string(label) + "</td><td class=\"num\">" + Html(value) + "</td></tr>\n";
+        h += "<tr><td>" + std::string(label) + "</td><td class=\"num\">" + Html(Cut(value, 40)) + "</td></tr>\n";
     };
     h += "<table class=\"settings\">\n";
     row("Mód", ModeTexts[l.UnknownMode ? 1 : 0]);
@@ -169,7 +226,7 @@ void RoiTable(std::string &h, const ReportLayout &l)
          "<th>Egyezik</th></tr>\n";
     for (int s = 0; s < 2; ++s) {
         const ReportSpectrum &sp = l.Spectra[size_t(s)];
-        h += std::string("<tr") + (sp.Agrees ? "" : " class=\"mismatch\"") + "><td>" + std::to_string(s + 1)
+        h += std::string("<tr") + (sp.Disagrees() ? " class=\"mismatch\"" : "") + "><td>" + std::to_string(s + 1)
              + ".</td><td class=\"num\">" + Html(FormatGeneral(sp.Total)) + "</td><td class=\"num\">"
              + Html(sp.Saved.X1) + "</td><td class=\"num\">" + Html(sp.Saved.X2) + "</td><td class=\"num\">"
              + Html(sp.Saved.Brutto) + "</td><td class=\"num\">" + Html(RecomputedBrutto(sp))
@@ -181,11 +238,15 @@ void RoiTable(std::string &h, const ReportLayout &l)
 
 void LayoutArticle(std::string &h, const ReportLayout &l)
 {
-    h += "<article class=\"layout\">\n<h2>Versenyző: " + Html(l.UserId) + "</h2>\n";
-    h += "<p class=\"file\">" + Html(l.Path) + " &middot; mentve: " + Html(l.FileTime);
-    if (!l.AllAgree())
-        h += " &middot; <span class=\"flag\">ROI eltérés</span>";
-    h += "</p>\n";
+    h += "<article class=\"layout\">\n<h2>Versenyző: " + Html(Cut(l.UserId, 60)) + "</h2>\n";
+    h += "<p class=\"file\">Mappa: " + Html(Cut(l.Folder, 120)) + " &middot; fájl: " + Html(Cut(l.File, 80))
+         + " &middot; mentve: " + Html(l.FileTime) + "</p>\n";
+    if (!l.Warnings.empty()) {
+        h += "<ul class=\"warnings\">\n";
+        for (const std::string &w : l.Warnings)
+            h += "<li class=\"warning\">" + Html(Cut(w, 200)) + "</li>\n";
+        h += "</ul>\n";
+    }
     h += "<div class=\"top\">\n";
     SettingsTable(h, l);
     h += Image(l.ApparatusPng, "apparatus", "a készülék rajza") + "\n</div>\n";
@@ -201,32 +262,37 @@ void LayoutArticle(std::string &h, const ReportLayout &l)
     if (l.Note.empty()) {
         h += "<p class=\"nonote\">nincs megjegyzés</p>\n";
     } else {
-        std::string note;
-        for (size_t i = 0; i < l.Note.size(); ++i)
-            note += (i ? "\n" : "") + l.Note[i];
-        h += "<pre class=\"note\">" + Html(note) + "</pre>\n";
+        h += "<pre class=\"note\">" + Html(PrintedNote(l.Note)) + "</pre>\n";
     }
     h += "</article>\n";
 }
 
 } // namespace
 
-std::string JuryReportCsv(const JuryReport &report)
+ReportTable JuryReportTable(const JuryReport &report)
 {
-    std::string out = "\xEF\xBB\xBF";
-    std::vector<std::string> header = {"mappa", "fájl", "fájl ideje", "versenyző", "mód", "tömegszám",
-                                       "közepes tömeg", "indukció (T)", "Blende_1 (m)", "Blende_2 (m)",
-                                       "Blende_3 (m)", "helyzet (m)", "detektor elfogadva", "P1 X", "P1 Y",
-                                       "P2 X", "P2 Y", "P3 X", "P3 Y"};
-    for (const char *s : {"S1", "S2"})
+    ReportTable t;
+    // Free text: never read as a number, whatever it holds.
+    auto text = [&](const char *name) { t.Header.push_back(name), t.Numeric.push_back(false); };
+    auto number = [&](const std::string &name) { t.Header.push_back(name), t.Numeric.push_back(true); };
+    for (const char *name : {"Mappa", "fájl", "fájl ideje", "versenyző", "Figyelmeztetés", "mód"})
+        text(name);
+    for (const char *name : {"tömegszám", "közepes tömeg", "indukció (T)", "Blende_1 (m)", "Blende_2 (m)",
+                             "Blende_3 (m)", "helyzet (m)"})
+        number(name);
+    text("detektor elfogadva");
+    for (const char *name : {"P1 X", "P1 Y", "P2 X", "P2 Y", "P3 X", "P3 Y"})
+        number(name);
+    for (const char *s : {"S1", "S2"}) {
         for (const char *col : {"összes beütés", "X1", "X2", "Bruttó (mentett)", "Közép (mentett)",
-                                "Bruttó (számolt)", "Közép (számolt)", "egyezik"})
-            header.push_back(std::string(s) + " " + col);
-    header.push_back("megjegyzés");
-    CsvRow(out, header);
+                                "Bruttó (számolt)", "Közép (számolt)"})
+            number(std::string(s) + " " + col);
+        t.Header.push_back(std::string(s) + " egyezik"), t.Numeric.push_back(false);
+    }
+    text("megjegyzés");
 
     for (const ReportLayout &l : report.Layouts) {
-        std::vector<std::string> row = {Defused(l.Folder), Defused(l.File), l.FileTime, Defused(l.UserId),
+        std::vector<std::string> row = {l.Folder, l.File, l.FileTime, l.UserId, WarningText(l),
                                         ModeTexts[l.UnknownMode ? 1 : 0], l.Mass, l.MeanMass, l.Induction,
                                         l.Blende1, l.Blende2, l.Blende3, l.Offset, DetectorText(l)};
         for (const TPixel &p : l.DetectorPoints) {
@@ -237,15 +303,26 @@ std::string JuryReportCsv(const JuryReport &report)
             row.insert(row.end(), {FormatGeneral(s.Total), s.Saved.X1, s.Saved.X2, s.Saved.Brutto, s.Saved.Kozep,
                                    RecomputedBrutto(s), RecomputedKozep(s), AgreementText(s)});
         }
-        row.push_back(Defused(NoteLine(l.Note)));
-        CsvRow(out, row);
+        row.push_back(NoteLine(l.Note));
+        t.Rows.push_back(std::move(row));
     }
+    for (const ReportSkipped &s : report.Skipped)
+        t.Skipped.push_back({s.Folder, s.File, s.Reason});
+    return t;
+}
 
+std::string JuryReportCsv(const JuryReport &report)
+{
+    const ReportTable t = JuryReportTable(report);
+    std::string out = "\xEF\xBB\xBF";
+    CsvRow(out, t.Header);
+    for (const auto &row : t.Rows)
+        CsvRow(out, row);
     // The files left out follow after an empty line, under their own header.
     out += "\r\nkihagyott fájlok\r\n";
-    CsvRow(out, {"mappa", "fájl", "ok"});
-    for (const ReportSkipped &s : report.Skipped)
-        CsvRow(out, {Defused(s.Folder), Defused(s.File), Defused(s.Reason)});
+    CsvRow(out, {"Mappa", "fájl", "ok"});
+    for (const auto &row : t.Skipped)
+        CsvRow(out, row);
     return out;
 }
 
@@ -260,9 +337,11 @@ std::string JuryReportHtml(const JuryReport &report)
             order.push_back(l.UserId);
         list.push_back(&l);
     }
-    int mismatches = 0;
-    for (const ReportLayout &l : report.Layouts)
+    int mismatches = 0, warned = 0;
+    for (const ReportLayout &l : report.Layouts) {
         mismatches += l.AllAgree() ? 0 : 1;
+        warned += l.Warnings.empty() ? 0 : 1;
+    }
 
     std::string h = "<!DOCTYPE html>\n<html lang=\"hu\">\n<head>\n<meta charset=\"utf-8\">\n"
                     "<title>Összesítő jelentés</title>\n<style>";
@@ -270,19 +349,33 @@ std::string JuryReportHtml(const JuryReport &report)
     h += "</style>\n</head>\n<body>\n<header class=\"summary\">\n<h1>Összesítő jelentés</h1>\n";
     h += "<p>Készült: " + Html(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString())
          + " &middot; " + std::to_string(order.size()) + " versenyző, " + std::to_string(report.Layouts.size())
-         + " elrendezésfájl, " + std::to_string(mismatches) + " ROI eltéréssel, "
-         + std::to_string(report.Skipped.size()) + " kihagyott fájl.</p>\n";
+         + " elrendezésfájl, " + std::to_string(mismatches) + " ROI eltéréssel, " + std::to_string(warned)
+         + " figyelmeztetéssel, " + std::to_string(report.Skipped.size()) + " kihagyott fájl.</p>\n";
+    if (warned > 0) {
+        h += "<h3 class=\"warning\">Figyelmeztetések</h3>\n<table class=\"warnings\">\n"
+             "<tr><th>Versenyző</th><th>Mappa</th><th>Fájl</th><th>Figyelmeztetés</th></tr>\n";
+        for (const ReportLayout &l : report.Layouts) {
+            if (l.Warnings.empty())
+                continue;
+            std::string list;
+            for (const std::string &w : l.Warnings)
+                list += (list.empty() ? "" : "<br>") + Html(Cut(w, 200));
+            h += "<tr><td>" + Html(Cut(l.UserId, 40)) + "</td><td>" + Html(Cut(l.Folder, 60)) + "</td><td>"
+                 + Html(Cut(l.File, 60)) + "</td><td class=\"warning\">" + list + "</td></tr>\n";
+        }
+        h += "</table>\n";
+    }
     h += "<table class=\"index\">\n<tr><th>Versenyző</th><th>Fájlok</th><th>ROI</th></tr>\n";
     for (const std::string &name : order) {
         const auto &list = byContestant[name];
         std::string files;
         bool agree = true;
         for (const ReportLayout *l : list) {
-            files += (files.empty() ? "" : ", ") + l->File;
+            files += (files.empty() ? "" : ", ") + Cut(l->File, 60);
             agree = agree && l->AllAgree();
         }
-        h += std::string("<tr") + (agree ? "" : " class=\"mismatch\"") + "><td>" + Html(name) + "</td><td>"
-             + Html(files) + "</td><td class=\"flag\">" + (agree ? "egyezik" : "ELTÉR") + "</td></tr>\n";
+        h += std::string("<tr") + (agree ? "" : " class=\"mismatch\"") + "><td>" + Html(Cut(name, 40)) + "</td><td>"
+             + Html(Cut(files, 300)) + "</td><td class=\"flag\">" + (agree ? "egyezik" : "ELTÉR") + "</td></tr>\n";
     }
     h += "</table>\n</header>\n";
 
@@ -299,7 +392,7 @@ std::string JuryReportHtml(const JuryReport &report)
     } else {
         h += "<table>\n<tr><th>Mappa</th><th>Fájl</th><th>Ok</th></tr>\n";
         for (const ReportSkipped &s : report.Skipped)
-            h += "<tr><td>" + Html(s.Folder) + "</td><td>" + Html(s.File) + "</td><td>" + Html(s.Reason)
+            h += "<tr><td>" + Html(Cut(s.Folder, 120)) + "</td><td>" + Html(Cut(s.File, 120)) + "</td><td>" + Html(s.Reason)
                  + "</td></tr>\n";
         h += "</table>\n";
     }

@@ -10,6 +10,19 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProgressDialog>
+
+#include <algorithm>
+
+namespace {
+
+// A long path shown whole would widen the dialog beyond the screen.
+QString ElidedPath(const QString &path)
+{
+    return path.size() <= 70 ? path : QStringLiteral("…") + path.right(69);
+}
+
+} // namespace
 
 #include <utility>
 
@@ -46,23 +59,55 @@ void TReportCommand::Run()
     if (out.isEmpty())
         return;
 
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // The window stays live while the report is made: a progress dialog with
+    // "Mégse", the work on other threads, the charts drawn between events.
+    QProgressDialog progress(QStringLiteral("Összesítő jelentés készül…"), QStringLiteral("Mégse"), 0, 0, &m_form);
+    progress.setObjectName(QStringLiteral("ReportProgress"));
+    progress.setWindowTitle(QStringLiteral("Összesítő jelentés"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(ProgressShowMs);
+    progress.setMinimumWidth(460);
+    Action->setEnabled(false);
     {
         TReportCharts charts;
-        m_last = WriteJuryReport({QDir::toNativeSeparators(folder).toStdString()}, out.toStdString(), charts.Painter());
+        const ReportProgress report = [&](int done, int total, const std::string &path) {
+            progress.setMaximum(std::max(total, 1));
+            progress.setValue(std::min(done, std::max(total, 1)));
+            if (!path.empty())
+                progress.setLabelText(QStringLiteral("Összesítő jelentés készül… (%1 / %2)\n%3")
+                                          .arg(done)
+                                          .arg(total)
+                                          .arg(ElidedPath(QString::fromStdString(path))));
+            QCoreApplication::processEvents();
+            return !progress.wasCanceled();
+        };
+        m_last = WriteJuryReport({QDir::toNativeSeparators(folder).toStdString()}, out.toStdString(),
+                                 charts.Painter(), report);
     }
-    QApplication::restoreOverrideCursor();
+    progress.reset();
+    Action->setEnabled(true);
+    if (m_last.Cancelled)
+        return;
     if (!m_last.Written) {
         QMessageBox box(QMessageBox::Critical, QStringLiteral("Ionvető"), QString::fromStdString(m_last.Error),
                         QMessageBox::Ok, &m_window);
         box.exec();
         return;
     }
-    const QUrl page = QUrl::fromLocalFile(QString::fromStdString(m_last.HtmlPath));
-    if (OpenPage)
-        OpenPage(page);
-    else
-        QDesktopServices::openUrl(page);
+    const QString html = QString::fromStdString(m_last.HtmlPath);
+    const QUrl page = QUrl::fromLocalFile(html);
+    const bool opened = OpenPage ? OpenPage(page) : QDesktopServices::openUrl(page);
+    if (!opened || !m_last.XlsxNote.empty()) {
+        QString text;
+        if (!opened)
+            text = QStringLiteral("A jelentés elkészült, de a böngésző nem nyitható meg.\nA jelentés itt van:\n%1")
+                       .arg(html);
+        if (!m_last.XlsxNote.empty())
+            text += (text.isEmpty() ? QString() : QStringLiteral("\n\n")) + QString::fromStdString(m_last.XlsxNote);
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Ionvető"), text, QMessageBox::Ok, &m_form);
+        box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+        box.exec();
+    }
 }
 
 TReportCommand *AddReportCommand(QWidget &window, QMenu *menu, std::function<QString()> startFolder)

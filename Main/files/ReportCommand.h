@@ -29,7 +29,12 @@ public:
     std::function<QString(const QString &caption, const QString &start)> AskFolder;
     std::function<bool(const QUrl &page)> OpenPage;
 
-    // Asks for the contestants' folder and the report's folder, writes, opens.
+    // How long the report runs before its progress dialog shows (tests: 0).
+    int ProgressShowMs = 300;
+
+    // Asks for the contestants' folder and the report's folder, writes with a
+    // progress dialog that can cancel, opens; says where the report is when
+    // no browser opens.
     void Run();
     const ReportRunResult &LastResult() const { return m_last; }
 
