@@ -61,7 +61,7 @@ void TReportCommand::Run()
 
     // The window stays live while the report is made: a progress dialog with
     // "Mégse", the work on other threads, the charts drawn between events.
-    QProgressDialog progress(QStringLiteral("Összesítő jelentés készül…"), QStringLiteral("Mégse"), 0, 0, &m_form);
+    QProgressDialog progress(QStringLiteral("Összesítő jelentés készül…"), QStringLiteral("Mégse"), 0, 0, &m_window);
     progress.setObjectName(QStringLiteral("ReportProgress"));
     progress.setWindowTitle(QStringLiteral("Összesítő jelentés"));
     progress.setWindowModality(Qt::WindowModal);
@@ -104,7 +104,7 @@ void TReportCommand::Run()
                        .arg(html);
         if (!m_last.XlsxNote.empty())
             text += (text.isEmpty() ? QString() : QStringLiteral("\n\n")) + QString::fromStdString(m_last.XlsxNote);
-        QMessageBox box(QMessageBox::Information, QStringLiteral("Ionvető"), text, QMessageBox::Ok, &m_form);
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Ionvető"), text, QMessageBox::Ok, &m_window);
         box.setTextInteractionFlags(Qt::TextSelectableByMouse);
         box.exec();
     }
