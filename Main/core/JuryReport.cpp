@@ -202,6 +202,7 @@ Status ReadReportLayout(const std::string &path, ReportLayout &out,
         return r.Loaded;
     out.UserId = r.UserId;
     out.Note = r.Note;
+    out.LoadWarnings = r.Warnings;
     out.UnknownMode = r.Fields.UnknownMode;
     out.Mass = r.MassText;
     out.MeanMass = r.MeanMassText;
