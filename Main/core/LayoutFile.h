@@ -23,8 +23,9 @@
 #include <vector>
 
 // The texts of the device page's fields, as they stand. In a record read from
-// a file an empty text means: the file holds nothing the field can take, the
-// field keeps what it shows.
+// a file an empty setting text (induction to position) means: the file holds
+// nothing the field can take, the field keeps what it shows. The two counts are
+// taken as they stand in the file, an empty one included.
 struct LayoutFieldTexts {
     std::string Induction;   // "B_terero"
     std::string Mass;        // "Mm"
