@@ -87,8 +87,9 @@ std::string LayoutWarningText(const std::vector<std::string> &warnings)
 {
     if (warnings.empty())
         return {};
-    std::string text = "A fájl néhány beállítását a készülék nem veheti át; a spektrumok, a ROI és a megjegyzés "
-                       "betöltődtek, ezek a beállítások a megengedett határok között maradtak:";
+    std::string text = "A fájl néhány beállítását a készülék nem veheti át.\r"
+                       "A spektrumok, a ROI és a megjegyzés betöltődtek; ezek a beállítások a megengedett "
+                       "határok között maradtak:";
     for (const std::string &w : warnings)
         text.append("\r").append(w);
     return text;
