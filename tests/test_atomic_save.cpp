@@ -59,6 +59,12 @@ private slots:
         QTest::newRow("size limit half-way") << "meres.ini" << "file" << 4096 << false;
         QTest::newRow("new file") << "uj.ini" << "" << 0 << true;
         QTest::newRow("replaces a file") << "meres.ini" << "file" << 0 << true;
+        // The longest names the file system accepts can be created and replaced alike.
+        const QString longest = QString(251, QLatin1Char('m')) + QStringLiteral(".ini");   // 255 bytes
+        QTest::newRow("new 255-byte name") << longest << "" << 0 << true;
+        QTest::newRow("replaces a 255-byte name") << longest << "file" << 0 << true;
+        QTest::newRow("replaces a 249-byte name") << QString(245, QLatin1Char('m')) + QStringLiteral(".ini") << "file"
+                                                  << 0 << true;
     }
     void failedSavesKeepTheEarlierFile()
     {

@@ -60,10 +60,13 @@ void TestIdentification::contestantNumbers()
     QVERIFY(r.Accepted && r.IsContestant);
     QCOMPARE(r.UserId, std::string("201"));
 
-    // An optional sign is part of a whole number.
-    r = IdentifyUser("+1");
-    QVERIFY(r.Accepted && r.IsContestant);
-    QCOMPARE(r.UserId, std::string("+1"));
+    // An optional sign is part of a whole number. Every spelling of one number is
+    // one contestant: the caption, UserId and the folder carry its plain form.
+    for (const char *typed : {"+1", "01", "+001", " 1 ", "\t+01\r\n"}) {
+        r = IdentifyUser(typed);
+        QVERIFY2(r.Accepted && r.IsContestant, typed);
+        QCOMPARE(r.UserId, std::string("1"));
+    }
 }
 
 void TestIdentification::juryCode()

@@ -43,19 +43,20 @@ std::string LayoutBytes(const std::string &user, bool detector, int centre, int 
     counts.SetCount(2, 700, 9);
     RoiData roi{centre - 30, centre + 30, 0, 0};
     EvaluateRoi(roi, counts.Counts(1));
-    LayoutSnapshot s;
+    LayoutRecord s;
     s.UserId = user;
     s.Note = Note;
     s.UnknownMode = unknown;
     s.Fields = {"0.85", "120", "120", "0.02", "0.02", "0.008", "0", "500", "500"};
     s.DetectorAccepted = detector;
     s.DetectorPoints = {TPixel{236, 460}, TPixel{237, 483}, TPixel{238, 506}};
-    s.Counts = &counts;
-    s.RoiBoxes[0] = {std::to_string(roi.X1), std::to_string(roi.X2), FormatBrutto(roi.Brutto + bruttoDelta),
-                     std::string(TrimControl(FormatKozep(roi.Kozep)))};
-    s.RoiBoxes[1] = {"690", "710", "9", "700.0000"};
+    s.Spectra[0] = LayoutSpectrum{counts.Counts(1),
+                                  {std::to_string(roi.X1), std::to_string(roi.X2), FormatBrutto(roi.Brutto + bruttoDelta),
+                                   std::string(TrimControl(FormatKozep(roi.Kozep)))},
+                                  {}};
+    s.Spectra[1] = LayoutSpectrum{counts.Counts(2), {"690", "710", "9", "700.0000"}, {}};
     ProfileFile f;
-    WriteLayout(f, s);
+    (void)WriteLayout(f, s);
     return f.ToBytes();
 }
 
@@ -75,7 +76,7 @@ void MakeFolder(const QString &root)
     Put(root + "/104/masodik.ini", LayoutBytes("104", true, 420, 17, false));
     Put(root + "/12/meres.ini", LayoutBytes("12", false, 300, 0, true));
     std::string damaged = LayoutBytes("12", false, 300, 0, false);
-    damaged.replace(damaged.find("B_terero=0.85"), 13, "B_terero=0,85");
+    damaged.replace(damaged.find("Spektrum=1"), 10, "Spektrum=1,0");   // a spectrum no one can read
     Put(root + "/12/hibas.ini", damaged);
     Put(root + "/kep.jpg", std::string("\xFF\xD8\xFF\xE0\0\x10JFIF", 10));
 }
@@ -211,7 +212,7 @@ private slots:
         const auto &damaged = rows[8];
         QVERIFY(damaged[0].endsWith(QStringLiteral("12")));
         QCOMPARE(damaged[1], QStringLiteral("hibas.ini"));
-        QCOMPARE(damaged[2], QString::fromUtf8("„0,85” nem érvényes szám."));
+        QCOMPARE(damaged[2], QString::fromUtf8("„1,0” nem érvényes szám."));
 
         QFile htmlFile(out + "/osszesito.html");
         QVERIFY(htmlFile.open(QIODevice::ReadOnly));
@@ -224,7 +225,25 @@ private slots:
         QVERIFY(html.contains(QStringLiteral("=2+3; Mérés: ő, ű &quot;idézet&quot;\nTömeg = 120")));
         const int skipped = html.indexOf(QStringLiteral("<section class=\"skipped\">"));
         QVERIFY(skipped > html.lastIndexOf(QStringLiteral("<article class=\"layout\">")));
-        QVERIFY(html.indexOf(QString::fromUtf8("„0,85” nem érvényes szám."), skipped) > 0);
+        QVERIFY(html.indexOf(QString::fromUtf8("„1,0” nem érvényes szám."), skipped) > 0);
+    }
+
+    void aSettingOutOfRangeIsARowWithItsWarning()
+    {
+        // The contestant's 1001 beside 40 measured ions: a row, never a skipped file.
+        QTemporaryDir dir;
+        std::string bytes = LayoutBytes("5", false, 300, 0, false);
+        bytes.replace(bytes.find("Mm=120"), 6, "Mm=1001");
+        Put(dir.filePath("5/tomeg.ini"), bytes);
+        const JuryReport report = BuildJuryReport({dir.path().toStdString()}, {});
+        QCOMPARE(report.Layouts.size(), size_t(1));
+        const ReportLayout &row = report.Layouts[0];
+        const std::string warning = "Mm: „1001” a megengedett tartományon kívül esik (1 … 1000).";
+        QCOMPARE(row.LoadWarnings, std::vector<std::string>{warning});
+        QVERIFY(std::find(row.Warnings.begin(), row.Warnings.end(), warning) != row.Warnings.end());
+        QCOMPARE(row.Mass, std::string("1000"));
+        QVERIFY(row.Spectra[0].Agrees);
+        QVERIFY(report.Skipped.empty());
     }
 
     // Hostile folders, one case a row: what is taken, what is listed with which

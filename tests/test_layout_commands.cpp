@@ -7,6 +7,7 @@
 
 #include "Main/charts/ChartsPage.h"
 #include "Main/device/UpDown.h"
+#include "Main/core/HeadlessLayout.h"
 #include "Main/core/NumberText.h"
 #include "Main/core/ProfileFile.h"
 #include "Main/core/TextExport.h"
@@ -95,6 +96,9 @@ private slots:
     void loadStopsAtUnreadableNumber();
     void textExportLoadsAsLayout();
     void juryRoundTripGivesSameStateAndBytes();
+    void refusedFieldTextIsNeverSaved();
+    void headlessAndWindowLoadGiveOneInstrument();
+    void loadDuringRunKeepsThePageLocked();
 };
 
 void TestLayoutCommands::saveWritesNoteSettingsAndSpectraInOrder()
@@ -460,28 +464,44 @@ void TestLayoutCommands::loadStopsAtUnreadableNumber()
     LayoutSession j(QStringLiteral("Vezer7146"));
     TForm1 &f = j.F();
     const QString path = j.Path(QStringLiteral("hibas.ini"));
+    auto ownMessages = [&j] {
+        QStringList out;
+        for (const ShownMessage &m : j.Driver.Messages)
+            if (m.Kind == QStringLiteral("SMsg"))
+                out << m.Text;
+        return out;
+    };
 
-    // Stops at the comma: what came before stays restored, nothing after is done.
-    WriteText(path, "[User]\r\nName=Kiss\r\n[Config]\r\nB_terero=0.5\r\nMm=7\r\nBlende_1=0,005\r\nPreset=99\r\n");
-    const QString presetBefore = f.Edit11->text();
+    // A setting the instrument cannot take is named in one message; the field
+    // keeps its text and everything else, the spectra included, is restored.
+    WriteText(path, "[User]\r\nName=Kiss\r\n[Config]\r\nB_terero=0.5\r\nMm=7\r\nBlende_1=0,005\r\nPreset=99\r\n"
+                    "[Spectrum1]\r\nSpektrum=1\r\nCh40=40\r\n");
+    const QString blendeBefore = f.Edit6->text();
     f.Charts->SetAutoChecked(1, false);
     j.Load(path);
     QVERIFY(j.Settled());
-    QCOMPARE(j.PlatformMessages(), QStringList{QStringLiteral("„0,005” nem érvényes szám.")});
+    QVERIFY(j.PlatformMessages().isEmpty());
+    QCOMPARE(ownMessages().size(), 1);
+    QVERIFY(ownMessages()[0].endsWith(QString::fromUtf8("\rBlende_1: „0,005” nem érvényes szám.")));
     QCOMPARE(f.windowTitle(), Caption(QStringLiteral("Kiss")));
     QCOMPARE(f.UpDown5->Position(), 50);
     QCOMPARE(f.Edit1->text(), QStringLiteral("7"));
-    QCOMPARE(f.Edit11->text(), presetBefore);
-    QVERIFY(!f.Charts->AutoBox(1)->isChecked());
+    QCOMPARE(f.Edit6->text(), blendeBefore);
+    QCOMPARE(f.Edit11->text(), QStringLiteral("99"));
+    QCOMPARE(j.I().Counts.Count(1, 40), 40.0);
+    QVERIFY(f.Charts->AutoBox(1)->isChecked());
 
-    // A mass text that is no number stops it when the settings are applied.
+    // A mass out of range: the nearest limit, named.
     j.Driver.Messages.clear();
-    WriteText(path, "[Config]\r\nMm=abc\r\n");
+    WriteText(path, "[Config]\r\nMm=1001\r\n");
     j.Load(path);
     QVERIFY(j.Settled());
-    QCOMPARE(j.PlatformMessages(), QStringList{QStringLiteral("„abc” nem érvényes szám.")});
+    QCOMPARE(ownMessages().size(), 1);
+    QVERIFY(ownMessages()[0].endsWith(QString::fromUtf8("\rMm: „1001” a megengedett tartományon kívül esik (1 … 1000).")));
+    QCOMPARE(f.Edit1->text(), QStringLiteral("1000"));
 
-    // An empty "Spektrum" and a bare "Ch" key.
+    // An empty "Spektrum" and a bare "Ch" key stop the load at their section,
+    // which changes nothing.
     j.Driver.Messages.clear();
     WriteText(path, "[Config]\r\nMm=20\r\nMk\xf6z\xe9p=20\r\n[Spectrum1]\r\nSpektrum=\r\n");
     j.Load(path);
@@ -493,8 +513,8 @@ void TestLayoutCommands::loadStopsAtUnreadableNumber()
     j.Load(path);
     QVERIFY(j.Settled());
     QCOMPARE(j.PlatformMessages(), QStringList{QStringLiteral("„” nem érvényes szám.")});
-    QCOMPARE(j.I().Counts.Count(1, 4), 0.0);   // replaced up to the bad key
-    QCOMPARE(j.I().Counts.Count(1, 3), 1.0);
+    QCOMPARE(j.I().Counts.Count(1, 4), 4.0);
+    QCOMPARE(j.I().Counts.Count(1, 3), 0.0);
 }
 
 void TestLayoutCommands::textExportLoadsAsLayout()
@@ -613,6 +633,125 @@ void TestLayoutCommands::juryRoundTripGivesSameStateAndBytes()
     j.Save(second, true);
     QVERIFY(j.Settled());
     QCOMPARE(Bytes(second), first);
+}
+
+// A contestant measures 40 ions with mass number 40, then types 1001 into
+// "Tömegszám": the field refuses it with a beep and keeps the text. The save
+// writes the 40 the ions were measured with and tells the contestant so; the
+// jury's load then restores everything without a warning.
+void TestLayoutCommands::refusedFieldTextIsNeverSaved()
+{
+    LayoutSession s(QStringLiteral("5"));
+    TForm1 &f = s.F();
+    f.Edit1->setFocus();
+    f.Edit1->selectAll();
+    QTest::keyClicks(f.Edit1, QStringLiteral("40"));
+    QTest::keyClick(f.Edit1, Qt::Key_Return);
+    QCOMPARE(s.I().Model.Params.Mass, 40.0);
+    s.I().Counts.SetCount(1, 546, 40);
+    f.Edit1->selectAll();
+    QTest::keyClicks(f.Edit1, QStringLiteral("1001"));
+    QTest::keyClick(f.Edit1, Qt::Key_Return);
+    QCOMPARE(f.Edit1->text(), QStringLiteral("1001"));   // refused, and still shown
+    QCOMPARE(s.I().Model.Params.Mass, 40.0);
+
+    const QString path = s.Path(QStringLiteral("5/meres.ini"));
+    QVERIFY(s.Settled());
+    s.Driver.Messages.clear();   // the mass warning of the first change of mass
+    s.Save(path);
+    QVERIFY(s.Settled());
+    const ProfileFile file = Read(path);
+    QCOMPARE(file.ReadString("Config", "Mm", "?"), std::string("40"));
+    QCOMPARE(file.ReadString("Spectrum1", "Ch546", "?"), std::string("40"));
+    QCOMPARE(s.Driver.Messages.size(), 1);
+    QCOMPARE(s.Driver.Messages[0].Kind, QStringLiteral("SMsg"));
+    QVERIFY(s.Driver.Messages[0].Text.endsWith(QString::fromUtf8("\rTömegszám: „1001” helyett 40")));
+    QCOMPARE(f.Edit1->text(), QStringLiteral("1001"));   // the field itself is left to the contestant
+
+    const LayoutRead read = ReadLayout(file);
+    QVERIFY(read.Loaded.Ok() && read.Record.Warnings.empty());
+    QCOMPARE(read.Record.Spectra[0]->Counts[546], 40.0);
+
+    // A save with nothing refused says nothing.
+    s.Driver.Messages.clear();
+    f.Edit1->setText(QStringLiteral("40"));
+    s.Save(path);
+    QVERIFY(s.Settled());
+    QVERIFY(s.Driver.Messages.isEmpty());
+}
+
+// One file, loaded by the headless tools and by the jury's window, gives the
+// same instrument: settings, derived voltages, detector, spectra and ROI.
+void TestLayoutCommands::headlessAndWindowLoadGiveOneInstrument()
+{
+    LayoutSession j(QStringLiteral("Vezer7146"));
+    const QString path = j.Path(QStringLiteral("ketfele.ini"));
+    const char *files[] = {
+        "[User]\r\nName=7\r\n[Config]\r\nREM0=a\r\nType=Teszt\r\nB_terero=0.85\r\nMm=25\r\nMk\xf6z\xe9p=25\r\n"
+        "Blende_1=0.0625\r\nBlende_2=0.006\r\nBlende_3=0.02\r\nHelyzet=-0.01\r\nPreset=50\r\nDetector=Active\r\n"
+        "DetPoint1_X=236\r\nDetPoint1_Y=460\r\nDetPoint2_X=237\r\nDetPoint2_Y=483\r\nDetPoint3_X=238\r\n"
+        "DetPoint3_Y=506\r\n[Spectrum1]\r\nSpektrum=1\r\nROI_Minimum=500\r\nROI_Maximum=590\r\nROI_Brutto=40\r\n"
+        "ROI_K\xf6z\xe9p=546.5\r\nCh546=40\r\n[Spectrum2]\r\nSpektrum=2\r\nCh7=3\r\n",
+        "[Config]\r\nType=Ismeretlen\r\nB_terero=5\r\nMk\xf6z\xe9p=1001\r\nBlende_3=x\r\n[Spectrum2]\r\nSpektrum=1\r\n"
+        "Ch9=9\r\n",
+        "[Config]\r\nMm=1001\r\nDetector=Active\r\nDetPoint1_X=-4\r\n[Spectrum1]\r\nSpektrum=2\r\nCh1=1\r\n",
+    };
+    for (const char *bytes : files) {
+        WriteText(path, bytes);
+        TInstrument headless = j.I();   // the instrument as the window has it before the load
+        headless.Counts.Changed = nullptr;
+        const TParams &p = headless.Model.Params;
+        DeviceFields shown{p.Mass, p.MeanMass, p.Blende1, p.Blende2, p.Blende3, p.Blende3Offset,
+                           p.Induction, p.PointSource, p.MonoEnergetic, p.Parallel, p.UnknownMode};
+        const HeadlessLoad h = LoadLayoutHeadless(Read(path), headless, shown, {});
+        QVERIFY(h.Loaded.Ok());
+        j.Load(path, std::string(bytes).find("REM0") != std::string::npos);
+        QVERIFY(j.Settled());
+
+        const TInstrument &w = j.I();
+        const TParams &a = headless.Model.Params, &b = w.Model.Params;
+        QCOMPARE(a.UnknownMode, b.UnknownMode);
+        if (!a.UnknownMode)
+            QCOMPARE(a.Mass, b.Mass);
+        QCOMPARE(std::tie(a.MeanMass, a.Induction, a.Blende1, a.Blende2, a.Blende3, a.Blende3Offset),
+                 std::tie(b.MeanMass, b.Induction, b.Blende1, b.Blende2, b.Blende3, b.Blende3Offset));
+        QCOMPARE(std::tie(a.AccVoltage, a.EsaPotential), std::tie(b.AccVoltage, b.EsaPotential));
+        QCOMPARE(headless.Model.Detector.Accepted, w.Model.Detector.Accepted);
+        QCOMPARE(headless.Model.Detector.Points, w.Model.Detector.Points);
+        for (int n = 1; n <= 2; ++n) {
+            QCOMPARE(headless.Counts.Counts(n), w.Counts.Counts(n));
+            const RoiData &x = headless.Roi[size_t(n - 1)], &y = w.Roi[size_t(n - 1)];
+            QCOMPARE(std::tie(x.X1, x.X2, x.Brutto, x.Kozep), std::tie(y.X1, y.X2, y.Brutto, y.Kozep));
+        }
+        QCOMPARE(h.UserId, j.F().UserId);
+        QCOMPARE(h.MassText, j.F().Edit1->text().toStdString());
+    }
+}
+
+// A load while ions fly changes the mode and the settings, but the page stays
+// locked: the source options cannot change the running source.
+void TestLayoutCommands::loadDuringRunKeepsThePageLocked()
+{
+    LayoutSession j(QStringLiteral("Vezer7146"));
+    TForm1 &f = j.F();
+    f.RadioButton7->setChecked(true);   // "Ismeretlen tömeg"
+    f.Edit11->setText(QStringLiteral("0"));
+    f.Button1Click();
+    QVERIFY(j.I().Run.Running);
+    const QString path = j.Path(QStringLiteral("futas.ini"));
+    WriteText(path, "[Config]\r\nType=Teszt\r\nMm=30\r\n");
+    j.Load(path);
+    QVERIFY(j.Settled());
+    QVERIFY(f.RadioButton6->isChecked());
+    QCOMPARE(f.Label1->text(), QStringLiteral("FUT"));
+    for (QWidget *w : std::initializer_list<QWidget *>{f.CheckBox3, f.CheckBox4, f.CheckBox5, f.Edit1, f.RadioButton7})
+        QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
+    QVERIFY(f.Button1->isEnabled());
+    f.Button1Click();   // Stop: the ions in flight land, then the page unlocks
+    for (int tick = 0; tick < 20000 && j.I().Run.Running; ++tick)
+        f.Timer1Timer();
+    QVERIFY(!j.I().Run.Running);
+    QVERIFY(f.CheckBox3->isEnabled());
 }
 
 QTEST_MAIN(TestLayoutCommands)

@@ -271,6 +271,32 @@ private slots:
         QCOMPARE(g.ReadString("S", "k", ""), std::string("\xC2\x81\xC2\x98\x01 x"));
     }
 
+    void filesFromEditorsAreReadAsUtf8()
+    {
+        // The same entries as an editor may save them; the code page's own files
+        // read as always, however their accented letters fall.
+        const struct {
+            const char *name;
+            std::string bytes;
+        } files[] = {
+            {"code page", "[Config]\r\nMk\xf6z\xe9p=25\r\n[User]\r\nName=\xc1rp\xe1\x64\r\n"},
+            {"UTF-8", "[Config]\r\nMk\xc3\xb6z\xc3\xa9p=25\r\n[User]\r\nName=\xc3\x81rp\xc3\xa1\x64\r\n"},
+            {"UTF-8 with a mark", "\xEF\xBB\xBF[Config]\nMk\xc3\xb6z\xc3\xa9p=25\n[User]\nName=\xc3\x81rp\xc3\xa1\x64\n"},
+            {"UTF-8 beyond the code page", "[Config]\r\nMk\xc3\xb6z\xc3\xa9p=25\r\n[User]\r\nName=\xc3\x81rp\xc3\xa1\x64 \xe2\x82\xac\r\n"},
+        };
+        for (const auto &f : files) {
+            const ProfileFile p = ProfileFile::FromBytes(f.bytes);
+            QVERIFY2(p.ReadString("Config", "Mközép", "1") == "25", f.name);
+            QVERIFY2(p.ReadString("User", "Name", "None").rfind("Árpád", 0) == 0, f.name);
+        }
+        // A mark before plain ASCII no longer hides the first section.
+        QCOMPARE(ProfileFile::FromBytes("\xEF\xBB\xBF[User]\r\nName=7\r\n").ReadString("User", "Name", "None"),
+                 std::string("7"));
+        // A code-page file stays byte for byte; an editor's file is written in the code page.
+        QCOMPARE(ProfileFile::FromBytes(files[0].bytes).ToBytes(), files[0].bytes);
+        QCOMPARE(ProfileFile::FromBytes(files[1].bytes).ToBytes(), files[0].bytes);
+    }
+
     void savesAndLoadsWithWindows1250Names()
     {
         QTemporaryDir dir;

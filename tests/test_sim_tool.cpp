@@ -206,6 +206,60 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
 
+    void layoutInAndOut()
+    {
+        QTemporaryDir dir;
+        // A path typed wrong, or a file that cannot be read, fails loudly.
+        for (const QString &bad : {dir.filePath("nincs.ini"), dir.path()}) {
+            const Result r = RunSim({"--layout", bad, "--ions", "0"});
+            QCOMPARE(r.exitCode, 1);
+            QVERIFY2(r.err.contains("Unable to read " + bad), qPrintable(r.err));
+        }
+        // A layout too large to be one is refused with the reason.
+        const QString huge = dir.filePath("nagy.ini");
+        {
+            QFile f(huge);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QVERIFY(f.resize(17LL * 1024 * 1024));
+        }
+        const Result big = RunSim({"--layout", huge, "--ions", "0"});
+        QCOMPARE(big.exitCode, 1);
+        QVERIFY2(big.err.contains(QString::fromUtf8("túl nagy")), qPrintable(big.err));
+
+        // Loaded and saved again headless, a file comes back as the window's save writes it.
+        const QByteArray saved = "[User]\r\nName=7\r\n[Config]\r\nREM0=els\xf5 m\xe9r\xe9s\r\nType=Teszt\r\nB_terero=0.85\r\n"
+                                 "Mm=25\r\nMk\xf6z\xe9p=25\r\nBlende_1=0.02\r\nBlende_2=0.006\r\nBlende_3=0.008\r\n"
+                                 "Helyzet=0\r\nPreset=40\r\n\xd6sszes=40\r\nDetector=Inactive\r\n[Spectrum1]\r\nSpektrum=1\r\n"
+                                 "ROI_Minimum=500\r\nROI_Maximum=590\r\nROI_Brutto=40\r\nROI_K\xf6z\xe9p=546.0000\r\nCh546=40\r\n"
+                                 "[Spectrum2]\r\nSpektrum=2\r\nROI_Minimum=0\r\nROI_Maximum=0\r\nROI_Brutto=\r\nROI_K\xf6z\xe9p=\r\n";
+        const QString in = dir.filePath("be.ini"), out = dir.filePath("ki.ini");
+        {
+            QFile f(in);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(saved);
+        }
+        const Result again = RunSim({"--layout", in, "--ions", "0", "--save-layout", out});
+        QCOMPARE(again.exitCode, 0);
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        // The empty result boxes of chart 2 are read as "0", as the window shows them.
+        QByteArray expected = saved;
+        expected.replace("ROI_Brutto=\r\nROI_K\xf6z\xe9p=\r\n", "ROI_Brutto=0\r\nROI_K\xf6z\xe9p=0\r\n");
+        QCOMPARE(f.readAll(), expected);
+
+        // A simulated state: the run's preset and emitted count, the mode and the detector.
+        const Result sim = RunSim({"--ions", "20", "--seed", "1", "--detector", "236,460,237,483,238,506",
+                                   "--save-layout", out});
+        QCOMPARE(sim.exitCode, 0);
+        ProfileFile written;
+        QVERIFY(written.Load(out.toStdString()));
+        QCOMPARE(written.ReadString("Config", "Preset", ""), std::string("20"));
+        QCOMPARE(written.ReadString("Config", "Összes", ""), std::string("20"));
+        QCOMPARE(written.ReadString("Config", "Detector", ""), std::string("Active"));
+        QCOMPARE(written.ReadString("Config", "DetPoint2_Y", ""), std::string("483"));
+        QCOMPARE(written.ReadString("Config", "Mközép", ""), std::string("120"));
+    }
+
     void warningsGoToStandardError()
     {
         const Result r = RunSim({"--ions", "1", "--induction", "1.98"});

@@ -103,6 +103,8 @@ std::string SimUsage()
            "  --spectrum 1|2       spectrum receiving the hits (default 1)\n"
            "  --continuous on|off  continuous emission up to the count (default on)\n"
            "  --layout FILE        load a saved layout file before the run\n"
+           "  --save-layout FILE   write the state at the end (loaded or simulated) as the\n"
+           "                       window's \"Mentés másként\" writes it\n"
            "  --ions N             ions emitted in all, N >= 0 (default 1000; 0 runs nothing)\n"
            "  --seed S             seed of the random generator (repeatable runs)\n"
            "  --picture-out FILE.png   write the trace picture at the end\n"
@@ -175,6 +177,7 @@ Status ParseSimOptions(const std::vector<std::string> &args, SimOptions &o)
         {"--picture-out", [&](auto &, auto &v) { o.PictureOut = v; return true; }},
         {"--spectrum-out", [&](auto &, auto &v) { o.SpectrumOut = v; return true; }},
         {"--layout", [&](auto &, auto &v) { o.LayoutIn = v; return true; }},
+        {"--save-layout", [&](auto &, auto &v) { o.LayoutOut = v; return true; }},
     };
 
     for (size_t i = 0; i < args.size(); ++i) {

@@ -23,6 +23,7 @@ struct SimOptions {
     std::string PictureOut;
     std::string SpectrumOut;
     std::string LayoutIn;
+    std::string LayoutOut;
     bool Help = false;
     std::set<std::string> Given;   // the options named on the command line
 };

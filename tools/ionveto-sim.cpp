@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -85,10 +86,14 @@ int main(int argc, char **argv)
     if (opt.SeedGiven)
         m.Random.Seed(opt.Seed);
     std::array<RoiBoxTexts, 2> boxes{RoiBoxTexts{"0", "0", "", ""}, RoiBoxTexts{"0", "0", "", ""}};
+    std::string userId = "None";
+    std::optional<std::array<std::string, 4>> loadedTexts;   // mass, mean mass, preset, emitted
+    std::optional<std::vector<std::string>> note;
 
     if (!opt.LayoutIn.empty()) {
         ProfileFile file;
-        if (const Status read = file.Load(opt.LayoutIn); !read) {
+        // A path typed wrong is an error here, not an empty layout.
+        if (const Status read = ReadLayoutFile(opt.LayoutIn, file, false); !read) {
             std::cerr << "ionveto-sim: " << read.Message() << "\n";
             return 1;
         }
@@ -97,8 +102,14 @@ int main(int argc, char **argv)
             std::cerr << "ionveto-sim: " << loaded.Loaded.Message() << "\n";
             return 1;
         }
+        for (const std::string &w : loaded.Warnings)
+            std::cerr << "warning: " << w << "\n";
         if (!loaded.DetectorAccept)
             std::cerr << "warning: " << loaded.DetectorAccept.Message() << "\n";
+        userId = loaded.UserId;
+        loadedTexts = {loaded.MassText, loaded.MeanMassText, loaded.PresetText, loaded.LaunchedText};
+        if (!loaded.Note.empty())
+            note = loaded.Note;
         boxes = loaded.RoiBoxes;
         // Options named on the command line change the loaded settings.
         SimOptions over;
@@ -150,6 +161,30 @@ int main(int argc, char **argv)
         const Status saved = WriteBothSpectra(file, {}, ins.Counts, boxes)
                                  ? file.Save(opt.SpectrumOut)
                                  : Status::Failure(UnableToWriteMessage(opt.SpectrumOut));
+        if (!saved) {
+            std::cerr << "ionveto-sim: " << saved.Message() << "\n";
+            return 1;
+        }
+    }
+
+    if (!opt.LayoutOut.empty()) {
+        LayoutRecord record = HeadlessRecord(ins, opt.Fields, userId, boxes);
+        record.Note = note;
+        // Texts of the file stand as the window's fields show them, unless the
+        // command line or a run changed them.
+        if (loadedTexts) {
+            if (!opt.Given.contains("--mass"))
+                record.Fields.Mass = (*loadedTexts)[0];
+            if (!opt.Given.contains("--mean-mass"))
+                record.Fields.MeanMass = (*loadedTexts)[1];
+            if (opt.Ions == 0) {
+                record.Fields.Preset = (*loadedTexts)[2];
+                record.Fields.Launched = (*loadedTexts)[3];
+            }
+        }
+        ProfileFile file;
+        const Status saved = WriteLayout(file, record) ? file.Save(opt.LayoutOut)
+                                                       : Status::Failure(UnableToWriteMessage(opt.LayoutOut));
         if (!saved) {
             std::cerr << "ionveto-sim: " << saved.Message() << "\n";
             return 1;

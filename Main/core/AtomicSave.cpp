@@ -1,9 +1,14 @@
 #include "Main/core/AtomicSave.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
 
 #include <csignal>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -26,6 +31,23 @@ bool IsWriteProtected(const QFileInfo &info)
     return !info.isWritable() || !(info.permissions() & anyWrite);
 }
 
+// A name in `folder` that nothing holds yet, short whatever the target's name.
+QString StagingName(const QDir &folder)
+{
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const QString name = folder.filePath(
+            QStringLiteral("~iv%1.tmp").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+        if (!QFileInfo::exists(name))
+            return name;
+    }
+    return {};
+}
+
+std::filesystem::path FsPath(const QString &name)
+{
+    return std::filesystem::path(name.toStdU16String());
+}
+
 } // namespace
 
 std::string UnableToWriteMessage(const std::string &path)
@@ -44,19 +66,36 @@ Status SaveFileAtomically(const std::string &path, std::string_view bytes)
     if (info.exists() && (info.isDir() || IsWriteProtected(info)))
         return failed;
 
-    // QSaveFile writes beside the target, syncs the new file to the disk and
-    // renames it over the target only on commit; on any error, and when it is
-    // destroyed uncommitted, it removes its temporary file.
-    QSaveFile file(target);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    // QSaveFile writes beside the file it is given, syncs the new file to the
+    // disk and renames it into place only on commit; on any error, and when it
+    // is destroyed uncommitted, it removes its temporary file. It is given a
+    // short name of its own in the target's folder, because its temporary name
+    // is the given name with 7 characters more: for the target itself that
+    // would fail for names the file system still accepts. The finished file
+    // then replaces the target in one rename.
+    const QString staged = StagingName(info.absoluteDir());
+    if (staged.isEmpty())
         return failed;
-    const auto size = static_cast<qint64>(bytes.size());
-    if (size > 0 && file.write(bytes.data(), size) != size) {
-        file.cancelWriting();
+    {
+        QSaveFile file(staged);
+        file.setDirectWriteFallback(false);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return failed;
+        const auto size = static_cast<qint64>(bytes.size());
+        if (size > 0 && file.write(bytes.data(), size) != size) {
+            file.cancelWriting();
+            return failed;
+        }
+        if (!file.commit())
+            return failed;
+    }
+    if (info.exists())
+        QFile::setPermissions(staged, info.permissions());   // a replaced file keeps who may read it
+    std::error_code error;
+    std::filesystem::rename(FsPath(staged), FsPath(target), error);
+    if (error) {
+        QFile::remove(staged);
         return failed;
     }
-    if (!file.commit())
-        return failed;
     return {};
 }

@@ -71,7 +71,11 @@ IdentificationResult IdentifyUser(const std::string &text)
         r.IsJury = IsJuryCode(text);
         r.Accepted = r.IsJury;
     }
-    if (r.Accepted)
+    if (r.IsContestant) {
+        // One contestant, one folder: "05", "+5" and " 5 " are all contestant 5.
+        r.UserId = std::to_string(*ParseInt(trimmed));
+    } else if (r.Accepted) {
         r.UserId = std::string(trimmed);
+    }
     return r;
 }

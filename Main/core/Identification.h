@@ -23,7 +23,9 @@ struct IdentificationResult {
     bool Accepted = false;
     bool IsContestant = false;
     bool IsJury = false;
-    std::string UserId; // the text without surrounding blanks and control characters; empty when rejected
+    // A contestant number in its plain decimal form ("05", "+5" and " 5 " give
+    // "5"); the jury code as typed; empty when rejected.
+    std::string UserId;
 };
 
 // Checks a typed identifier (UTF-8). A whole decimal number is looked up among the

@@ -172,7 +172,8 @@ bool LooksLikeLayout(const ProfileFile &file)
 
 std::vector<std::string> ReportWarnings(const ReportLayout &l)
 {
-    std::vector<std::string> w;
+    // A setting out of range was kept within its limits so the spectra could load.
+    std::vector<std::string> w = l.LoadWarnings;
     // The folder of a contestant is named after the number; a file saved under
     // another identity is filed under that one, so the jury is told.
     const std::string folderName = S(QFileInfo(Q(l.Folder)).fileName());
@@ -225,6 +226,7 @@ Status ReadReportLayout(const ReportFile &in, ReportLayout &out, bool withPictur
         return r.Loaded;
     out.UserId = r.UserId;
     out.Note = r.Note;
+    out.LoadWarnings = r.Warnings;
     out.UnknownMode = r.Fields.UnknownMode;
     out.Mass = r.MassText;
     out.MeanMass = r.MeanMassText;

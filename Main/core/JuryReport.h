@@ -49,6 +49,9 @@ struct ReportLayout {
     bool DetectorAccepted = false;
     bool DetectorUsable = false; // the three points gave a detector curve
     std::array<TPixel, 3> DetectorPoints{};
+    // Settings of the file the instrument did not take (LayoutRecord::Warnings):
+    // the file is a row all the same, its spectra, ROI and note restored.
+    std::vector<std::string> LoadWarnings;
     std::array<ReportSpectrum, 2> Spectra;
     std::string ApparatusPng;    // the device picture with the accepted detector
     std::array<std::string, 2> SpectrumPng;   // the two charts with their ROI marks

@@ -1,10 +1,15 @@
 #pragma once
 // The layout-and-measurement file: who made it, the note, the mode, the device
 // page's fields, the detector and both spectra with their ROI results.
-// Writing builds the whole file; loading walks the entries in a fixed order and
-// hands each value to a target (the main window, or the headless tool), so
-// both restore a file in exactly the same way. A value that cannot be
-// converted stops the load at that entry; what was restored before stays.
+// Writing takes one LayoutRecord; reading gives one back, and the window and
+// the headless tools each apply it in one place, so both restore a file in
+// exactly the same way.
+//
+// What was measured is never lost to a setting: a setting the instrument
+// cannot take (a mass out of range, a text that is no number, a detector point
+// off the picture) is named in the record's warnings and left out, and the
+// load goes on to the spectra, their ROI and the note. Only a spectrum section
+// that cannot be read stops the load there; what was read before stays.
 #include "Data/Status.h"
 #include "Data/Types.h"
 #include "Main/core/ProfileFile.h"
@@ -12,13 +17,15 @@
 #include "Main/core/Spectra.h"
 
 #include <array>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// The texts of the device page's fields, as they stand.
+// The texts of the device page's fields, as they stand. In a record read from
+// a file an empty setting text (induction to position) means: the file holds
+// nothing the field can take, the field keeps what it shows. The two counts are
+// taken as they stand in the file, an empty one included.
 struct LayoutFieldTexts {
     std::string Induction;   // "B_terero"
     std::string Mass;        // "Mm"
@@ -28,67 +35,73 @@ struct LayoutFieldTexts {
     std::string Launched;    // "Összes"
 };
 
-struct LayoutSnapshot {
+// One chart with its ROI boxes.
+struct LayoutSpectrum {
+    SpectrumCounts Counts{};
+    RoiBoxTexts Boxes;   // as the boxes show them; read back, an empty text is "0"
+    RoiData Roi;         // read back: the boxes as numbers
+};
+
+struct LayoutRecord {
     std::string UserId;
-    std::optional<std::vector<std::string>> Note;   // only when the note dialog ended with OK
+    std::optional<std::vector<std::string>> Note;   // saved: only when the note dialog ended with OK;
+                                                    // read: only when the file holds note lines
     bool UnknownMode = false;
     LayoutFieldTexts Fields;
     bool DetectorAccepted = false;
     std::array<TPixel, 3> DetectorPoints{};
-    const Spectra *Counts = nullptr;
-    std::array<RoiBoxTexts, 2> RoiBoxes;
+    // Charts 1 and 2. Saved: an absent chart is written empty. Read: only the
+    // charts a spectrum section named; the others keep what they show.
+    std::array<std::optional<LayoutSpectrum>, 2> Spectra;
+    // Read: for "Spectrum1" and "Spectrum2", the chart each filled (1 or 2), 0
+    // when it named none, -1 when the load stopped before it. The "Auto" switch
+    // of a panel is ticked once its section has been read.
+    std::array<int, 2> SectionCharts{-1, -1};
+    // Read: one text per setting of the file the instrument did not take, naming
+    // the key, the file's text and the range ("Mm: „1001” a megengedett
+    // tartományon kívül esik (1 … 1000)."). The jury is shown them as one
+    // message (LayoutWarningText); the report lists them on the file's row.
+    std::vector<std::string> Warnings;
 };
 
-// False when an entry could not be written.
-bool WriteLayout(ProfileFile &file, const LayoutSnapshot &state);
+// Builds the file; fails naming the entry that could not be written (a text
+// holding a line break). The caller reports the file ("Unable to write to ...").
+Status WriteLayout(ProfileFile &file, const LayoutRecord &record);
 
 // The arrow positions of the device page: value x 100 for the induction and
 // x 1000 for the apertures, rounded half to even and kept within the range.
 int ArrowPosition(double value, double scale, double min, double max);
 
-// What the load hands over, in this order. Every member does nothing until a
-// target sets it, so a target sets only what it needs.
-struct LayoutTarget {
-    std::function<void(const std::string &userId)> SetUserId = [](const std::string &) {};
-    // Only called when the file holds note lines ("REM" keys).
-    std::function<void(const std::vector<std::string> &lines)> ShowNote = [](const std::vector<std::string> &) {};
-    std::function<void()> SetWarningLatches = [] {};
-    std::function<void(bool unknownMode)> SelectMode = [](bool) {};
-    std::function<void(int position)> SetInductionPosition = [](int) {};   // 10 .. 200
-    std::function<void(const std::string &mass, const std::string &meanMass)> SetMassTexts =
-        [](const std::string &, const std::string &) {};
-    // which: 0 "Blende_1", 1 "Blende_2", 2 "Blende_3" (5 .. 100), 3 "Helyzet" (-50 .. 50)
-    std::function<void(int which, int position)> SetAperturePosition = [](int, int) {};
-    std::function<void(const std::string &preset, const std::string &launched)> SetCountTexts =
-        [](const std::string &, const std::string &) {};
-    // Accepted: the three points follow and the detector is accepted again from them.
-    std::function<void(bool accepted, const std::array<TPixel, 3> &points)> SetDetector =
-        [](bool, const std::array<TPixel, 3> &) {};
-    // Applies the parameters; fails with the conversion message when a field is no number.
-    std::function<Status()> ApplyParameters = [] { return Status(); };
-    // A spectrum section: the boxes get the file's ROI texts (before the counts).
-    std::function<void(int spectrum, const RoiBoxTexts &boxes)> ShowRoiBoxes = [](int, const RoiBoxTexts &) {};
-    // The counts of `spectrum` were replaced: the chart switches to the automatic maximum.
-    std::function<void(int spectrum)> CountsReplaced = [](int) {};
-    // RoiData of `spectrum` now holds the file's values: the ROI mark is placed again.
-    std::function<void(int spectrum)> RoiRestored = [](int) {};
-    // After each of the two sections: the "Auto" switch of that panel is ticked.
-    std::function<void(int panel)> TickAuto = [](int) {};
-};
-
 // The message of a loaded value its field would refuse: the key, the text and
 // the range the field accepts.
 std::string OutOfRangeMessage(std::string_view key, std::string_view text, double min, double max);
 
-// Restores a state from `file`; fails with the message of the value that
-// stopped it: the conversion message of a text that is no number, or
-// OutOfRangeMessage for the mass texts (the mass number only in the test mode)
-// and detector points that lie outside what their fields accept (the points:
-// inside the device picture).
-Status LoadLayout(const ProfileFile &file, Spectra &counts, std::array<RoiData, 2> &roi,
-                  const LayoutTarget &target);
+// The one message the jury is shown for the warnings of a load; empty when there are none.
+std::string LayoutWarningText(const std::vector<std::string> &warnings);
 
-// One spectrum section into the chart its "Spektrum" entry names (1 or 2); any
-// other number leaves everything as it was.
-Status LoadSpectrumSection(const ProfileFile &file, const std::string &section, Spectra &counts,
-                           std::array<RoiData, 2> &roi, const LayoutTarget &target);
+struct LayoutRead {
+    LayoutRecord Record;
+    Status Loaded;   // fails with the conversion message of a spectrum section that stopped the load
+};
+
+// Reads a whole file. Missing entries take their defaults (a missing file reads
+// as an empty one: user "None", the test mode, the lowest induction, masses 1,
+// apertures 0.005, no detector, no spectra).
+LayoutRead ReadLayout(const ProfileFile &file);
+
+// One spectrum section into the record's chart its "Spektrum" entry names (1 or
+// 2; any other number changes nothing). Returns the chart filled (0: none).
+Status ReadLayoutSpectrum(const ProfileFile &file, std::string_view section, LayoutRecord &record,
+                          int &chart);
+
+// The largest layout file the window and the tools load. A real one is a few
+// kilobytes; loading takes about 50 times the file's size in memory.
+inline constexpr long long LayoutFileLimit = 16LL * 1024 * 1024;
+
+// The message for a file above LayoutFileLimit.
+std::string TooLargeLayoutMessage(const std::string &path, long long size);
+
+// Reads the file at `path` for a load: fails with "Unable to read <path>" when
+// it cannot be read (or, unless `missingIsEmpty`, does not exist) and with
+// TooLargeLayoutMessage above the limit. A missing file otherwise reads as empty.
+Status ReadLayoutFile(const std::string &path, ProfileFile &file, bool missingIsEmpty);

@@ -80,6 +80,45 @@ std::vector<std::string> SplitLines(std::string_view text)
     return lines;
 }
 
+// Whether `bytes` is well-formed UTF-8 holding at least one character beyond
+// ASCII: what an editor writes. A file of the code page with accented letters
+// is practically never that.
+bool IsUtf8Text(std::string_view bytes)
+{
+    bool beyondAscii = false;
+    for (size_t i = 0; i < bytes.size();) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        const size_t len = b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
+        if (len == 0 || i + len > bytes.size())
+            return false;
+        for (size_t k = 1; k < len; ++k)
+            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80)
+                return false;
+        const auto b1 = static_cast<unsigned char>(bytes[i + 1]);
+        if ((b == 0xE0 && b1 < 0xA0) || (b == 0xED && b1 > 0x9F) || (b == 0xF0 && b1 < 0x90) || (b == 0xF4 && b1 > 0x8F))
+            return false;   // overlong forms, surrogates, beyond U+10FFFF
+        beyondAscii = true;
+        i += len;
+    }
+    return beyondAscii;
+}
+
+// The text of a file: UTF-8 after a byte-order mark or when the bytes are
+// UTF-8 (as an editor saves them), the code page otherwise.
+std::string FileText(std::string_view bytes)
+{
+    constexpr std::string_view bom = "\xEF\xBB\xBF";
+    if (bytes.substr(0, bom.size()) == bom)
+        bytes.remove_prefix(bom.size());
+    else if (!IsUtf8Text(bytes))
+        return Cp1250ToUtf8(bytes);
+    return std::string(bytes);   // characters the code page lacks become "?" only when written
+}
+
 } // namespace
 
 ProfileFile::Line ProfileFile::ParseLine(std::string text)
@@ -102,7 +141,7 @@ ProfileFile::Line ProfileFile::ParseLine(std::string text)
 
 ProfileFile ProfileFile::FromBytes(std::string_view bytes)
 {
-    std::vector<std::string> texts = SplitLines(Cp1250ToUtf8(bytes));
+    std::vector<std::string> texts = SplitLines(FileText(bytes));
     auto isHeader = [](std::string_view t) {
         t = TrimControl(t);
         return !t.empty() && t.front() == '[' && t.find(']') != std::string_view::npos;
@@ -197,9 +236,15 @@ void ProfileFile::Section::Reindex()
 {
     index.clear();
     index.reserve(lines.size());
-    for (size_t i = 0; i < lines.size(); ++i)
-        if (lines[i].entry)
-            lines[i].repeat = !index.emplace(lines[i].fold, i).second;
+    repeats = false;
+    lastEntry.reset();
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (!lines[i].entry)
+            continue;
+        lines[i].repeat = !index.emplace(lines[i].fold, i).second;
+        repeats = repeats || lines[i].repeat;
+        lastEntry = i;
+    }
 }
 
 std::string ProfileFile::ReadString(std::string_view section, std::string_view key,
@@ -292,9 +337,24 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
 
     Line line = ParseLine(k + "=" + v);
     std::vector<Line> &lines = s->lines;
+    // The usual cases go through the index, so that writing a file entry by
+    // entry stays linear in its size: a key that is there once gets its new
+    // value in place, a new key goes after the last entry of the section.
+    if (const auto it = s->index.find(line.fold); it != s->index.end() && !s->repeats) {
+        Line &old = lines[it->second];
+        old = ParseLine(old.key + "=" + v);   // the name keeps its spelling
+        return true;
+    }
+    const size_t after = s->lastEntry ? *s->lastEntry + 1 : 0;
+    if (!s->index.contains(line.fold) && after == lines.size()) {
+        s->index.emplace(line.fold, after);
+        s->lastEntry = after;
+        lines.push_back(std::move(line));
+        return true;
+    }
+
     size_t insertAt = 0;
     bool replaced = false;
-    bool erased = false;
     for (size_t i = 0; i < lines.size();) {
         if (!lines[i].entry) {
             ++i;
@@ -303,7 +363,6 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
         if (lines[i].fold == line.fold) {
             if (replaced) {
                 lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
-                erased = true;
                 continue;
             }
             lines[i] = ParseLine(lines[i].key + "=" + v); // the name keeps its spelling
@@ -313,8 +372,7 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
     }
     if (!replaced)
         lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(line));
-    if (!replaced || erased)
-        s->Reindex();   // positions after the change have moved
+    s->Reindex();   // positions after the change have moved
     return true;
 }
 

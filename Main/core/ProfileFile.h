@@ -18,11 +18,14 @@
 //   one counts, as Windows reads it.
 //
 // Texts of the interface are UTF-8; the file on disk is Windows-1250 with CR LF
-// line ends. Reading accepts CR LF, LF or a lone CR, and reading then writing an
+// line ends. A file that starts with a UTF-8 byte-order mark, or whose bytes are
+// well-formed UTF-8 with characters beyond ASCII (as an editor saves it), is
+// read as UTF-8; it is written back in the code page. Reading accepts CR LF, LF or a lone CR, and reading then writing an
 // unchanged file gives back the same bytes (given CR LF line ends). A character
 // the code page cannot hold is stored as "?" as soon as it is written.
 #include "Data/Status.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -31,7 +34,7 @@
 
 class ProfileFile {
 public:
-    // The file held in `bytes` (Windows-1250). Anything is accepted: what is not
+    // The file held in `bytes` (Windows-1250, or UTF-8 as above). Anything is accepted: what is not
     // a section or an entry is kept as a plain line.
     static ProfileFile FromBytes(std::string_view bytes);
 
@@ -99,6 +102,8 @@ private:
         // The first entry of each folded name: lookups stay constant-time however
         // long the section is.
         std::unordered_map<std::string, size_t> index;
+        bool repeats = false;                // some name stands more than once
+        std::optional<size_t> lastEntry;     // the position of the last entry
         void Reindex();
     };
 

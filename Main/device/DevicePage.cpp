@@ -406,7 +406,7 @@ void TForm1::ApplyMode(DeviceFields &f)
     Model().Params.UnknownMode = f.UnknownMode;
     Edit1->setVisible(!f.UnknownMode);
     for (QCheckBox *option : {CheckBox3, CheckBox4, CheckBox5}) {
-        option->setEnabled(!f.UnknownMode);
+        option->setEnabled(!f.UnknownMode && !Instrument.Run.Running);   // a run keeps them locked
         if (f.UnknownMode)
             option->setChecked(false);   // clears its flag through its own handler
     }

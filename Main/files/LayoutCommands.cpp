@@ -15,6 +15,7 @@
 #include "Main/core/ChartText.h"
 #include "Main/core/TextExport.h"
 #include "dialogs/Megjegyzes.h"
+#include "dialogs/Mymsg.h"
 
 #include <QLineEdit>
 #include <QMessageBox>
@@ -33,6 +34,17 @@ void ShowFileError(QWidget *parent, const std::string &message)
     box.exec();
 }
 
+// The name a field is known by on the page: its label, without the colon.
+QString FieldName(const QLineEdit *edit)
+{
+    QString name = edit->accessibleName();
+    name.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    name = name.trimmed();
+    if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    return name.trimmed();
+}
+
 } // namespace
 
 void TForm1::Mentsmskntelrendezssmrsiadatok1Click()
@@ -43,13 +55,25 @@ void TForm1::Mentsmskntelrendezssmrsiadatok1Click()
     // The file is built whole and then replaces any earlier one in one step, so a
     // failed write leaves the earlier file as it was.
     ProfileFile file;
-    if (!SaveLayout(file) || !file.Save(Std(path)))
+    std::vector<QString> replaced;
+    if (!SaveLayout(file, &replaced) || !file.Save(Std(path))) {
         ShowFileError(this, UnableToWriteMessage(Std(path)));
+        return;
+    }
+    // The file holds what the instrument measured with; the user learns that a
+    // text the field refused did not go into it.
+    if (!replaced.empty()) {
+        QString text = QStringLiteral("A fájlba a mezők érvényes, használatban lévő értéke került, "
+                                      "nem az elutasított szöveg:");
+        for (const QString &line : replaced)
+            text += QLatin1Char('\r') + line;
+        ShowMessageBox(text, QString::fromUtf8(ErrorTitle), 0);
+    }
 }
 
-bool TForm1::SaveLayout(ProfileFile &file)
+Status TForm1::SaveLayout(ProfileFile &file, std::vector<QString> *replaced)
 {
-    LayoutSnapshot s;
+    LayoutRecord s;
     s.UserId = UserId;
     if (MegjDlg && MegjDlg->exec() == QDialog::Accepted) {
         std::vector<std::string> note;
@@ -58,20 +82,43 @@ bool TForm1::SaveLayout(ProfileFile &file)
         s.Note = std::move(note);
     }
     // Everything below is taken after the note dialog closed: a run may have gone on meanwhile.
+    // A field holding a text it refused is written with the value in force, the
+    // one the instrument measured with: the file always loads and tells the truth.
+    auto inForce = [this, replaced](QLineEdit *edit) {
+        const std::string text = Std(edit->text());
+        const TParamField *f = ParamFieldOf(edit);
+        if (!f || !f->Target)
+            return text;
+        const std::optional<double> v = ParseFloat(text);
+        if (v && WithinLimit(*v, f->Limit))
+            return text;
+        const std::string used = FormatGeneral(*f->Target);
+        if (replaced)
+            replaced->push_back(QStringLiteral("%1: „%2” helyett %3").arg(FieldName(edit), edit->text(), Text(used)));
+        return used;
+    };
     s.UnknownMode = !RadioButton6->isChecked();
-    s.Fields.Induction = Std(Edit9->text());
-    s.Fields.Mass = Std(Edit1->text());
-    s.Fields.MeanMass = Std(Edit2->text());
-    s.Fields.Blende1 = Std(Edit6->text());
-    s.Fields.Blende2 = Std(Edit7->text());
-    s.Fields.Blende3 = Std(Edit3->text());
-    s.Fields.Offset = Std(Edit4->text());
+    s.Fields.Induction = inForce(Edit9);
+    s.Fields.Mass = inForce(Edit1);
+    s.Fields.MeanMass = inForce(Edit2);
+    s.Fields.Blende1 = inForce(Edit6);
+    s.Fields.Blende2 = inForce(Edit7);
+    s.Fields.Blende3 = inForce(Edit3);
+    s.Fields.Offset = inForce(Edit4);
     s.Fields.Preset = Std(Edit11->text());
+    if (const std::optional<int32_t> preset = ParseInt(s.Fields.Preset); !preset || *preset < 0) {
+        const std::string used = std::to_string(Instrument.Run.PresetCount);
+        if (replaced)
+            replaced->push_back(
+                QStringLiteral("%1: „%2” helyett %3").arg(FieldName(Edit11), Edit11->text(), Text(used)));
+        s.Fields.Preset = used;
+    }
     s.Fields.Launched = Std(Edit10->text());
     s.DetectorAccepted = Model().Detector.Accepted;
     s.DetectorPoints = Model().Detector.Points;
-    s.Counts = &Instrument.Counts;
-    s.RoiBoxes = {Charts->RoiBoxTextsOf(1), Charts->RoiBoxTextsOf(2)};
+    for (int n = 1; n <= 2; ++n)
+        s.Spectra[size_t(n - 1)] =
+            LayoutSpectrum{Instrument.Counts.Counts(n), Charts->RoiBoxTextsOf(n), Instrument.Roi[size_t(n - 1)]};
     return WriteLayout(file, s);
 }
 
@@ -85,68 +132,54 @@ void TForm1::Betltselrendezssmrsiadatok1Click()
     // A missing file reads as an empty one (every entry at its default); a file
     // that is there but cannot be read is reported, not taken for an empty one.
     ProfileFile file;
-    if (const Status read = file.Load(Std(path)); !read) {
+    if (const Status read = ReadLayoutFile(Std(path), file, true); !read) {
         ShowFileError(this, read.Message());
         return;
     }
-    if (const Status loaded = LoadLayout(file); !loaded)
-        ShowFileError(this, loaded.Message());
+    const LayoutRead read = ReadLayout(file);
+    ApplyLayout(read.Record);
+    if (!read.Loaded)
+        ShowFileError(this, read.Loaded.Message());
+    else if (!read.Record.Warnings.empty())
+        ShowMessageBox(Text(LayoutWarningText(read.Record.Warnings)), QString::fromUtf8(ErrorTitle), 0);
 }
-
-namespace {
-
-// A spectrum section on the charts page: the file's ROI texts go into the boxes
-// before the counts, the count axis follows the new counts, the mark the new bounds.
-void SetSpectrumSteps(TChartsPage *charts, LayoutTarget &t)
-{
-    t.ShowRoiBoxes = [charts](int s, const RoiBoxTexts &boxes) {
-        // The results about to be shown are current: no evaluation is offered.
-        charts->RoiEvalButton(s)->hide();
-        const std::string *texts[4] = {&boxes.X1, &boxes.X2, &boxes.Brutto, &boxes.Kozep};
-        for (int i = 0; i < 4; ++i)
-            charts->RoiBox(s, i)->setText(Text(*texts[i]));
-    };
-    t.CountsReplaced = [charts](int s) { charts->AfterSpectrumReplaced(s); };
-    t.RoiRestored = [charts](int s) { charts->PlaceRoiMark(s); };
-}
-
-} // namespace
 
 Status TForm1::LoadLayout(const ProfileFile &file)
 {
-    LayoutTarget t;
+    const LayoutRead read = ReadLayout(file);
+    ApplyLayout(read.Record);
+    return read.Loaded;
+}
 
-    t.SetUserId = [this](const std::string &id) {
-        UserId = id;
-        setWindowTitle(QString::fromUtf8(CaptionPrefix) + Text(UserId));
-    };
-    t.ShowNote = [this](const std::vector<std::string> &lines) {
-        if (!MegjDlg)
-            return;
+void TForm1::ApplyLayout(const LayoutRecord &r)
+{
+    UserId = r.UserId;
+    setWindowTitle(QString::fromUtf8(CaptionPrefix) + Text(UserId));
+    if (r.Note && MegjDlg) {
         MegjDlg->Clear();
         QStringList memo;
-        for (const std::string &line : lines)
+        for (const std::string &line : *r.Note)
             memo << Text(line);
         MegjDlg->SetLines(memo);
         MegjDlg->exec();   // shown for reading; its result does not matter
-    };
-    t.SetWarningLatches = [this] {
-        Instrument.Latches.MassWarningShown = true;
-        Instrument.Latches.VoltageWarningShown = true;
-    };
-    t.SelectMode = [this](bool unknown) {
-        // A change of mode runs the mode's own handling through the button's signal.
-        (unknown ? RadioButton7 : RadioButton6)->setChecked(true);
-    };
-    // An arrow position set by the file: the field shows it as an arrow step would,
-    // but the parameters are applied once, after everything has been restored.
-    auto setArrows = [this](TUpDown *arrows, int position) {
+    }
+    // Restoring the settings does not pop up the mass or voltage warnings.
+    Instrument.Latches.MassWarningShown = true;
+    Instrument.Latches.VoltageWarningShown = true;
+    // A change of mode runs the mode's own handling through the button's signal.
+    (r.UnknownMode ? RadioButton7 : RadioButton6)->setChecked(true);
+
+    // The arrow fields: the file's position, shown as an arrow step would show it,
+    // but the parameters are applied once, after everything has been restored. An
+    // empty text leaves the field as it is.
+    auto setArrows = [this](TUpDown *arrows, const std::string &text) {
+        const std::optional<double> value = ParseFloat(text);
         for (const TParamField &f : m_paramFields) {
-            if (f.Arrows != arrows)
+            if (f.Arrows != arrows || !value)
                 continue;
             const bool was = m_initialising;
             m_initialising = true;
-            arrows->SetPosition(position);
+            arrows->SetPosition(RoundEven(*value * f.Scale));
             const int kept = arrows->Position();
             f.Carrier->setText(Text(std::to_string(kept)));
             // A field that already shows this position keeps its text ("0.0" stays
@@ -157,52 +190,64 @@ Status TForm1::LoadLayout(const ProfileFile &file)
             m_initialising = was;
         }
     };
-    t.SetInductionPosition = [this, setArrows](int position) { setArrows(UpDown5, position); };
-    t.SetMassTexts = [this](const std::string &mass, const std::string &meanMass) {
-        Edit1->setText(Text(mass));
-        Edit2->setText(Text(meanMass));
-    };
-    t.SetAperturePosition = [this, setArrows](int which, int position) {
-        TUpDown *const arrows[4] = {UpDown3, UpDown4, UpDown1, UpDown2};
-        if (which >= 0 && which < 4)
-            setArrows(arrows[which], position);
-    };
-    t.SetCountTexts = [this](const std::string &preset, const std::string &launched) {
-        Edit11->setText(Text(preset));
-        Edit10->setText(Text(launched));
-    };
-    t.SetDetector = [this](bool accepted, const std::array<TPixel, 3> &points) {
-        TModel &m = Model();
-        if (!accepted) {
-            m.Detector.Accepted = false;   // the points stay as they were
-            return;
-        }
-        m.Detector.Points = points;
+    setArrows(UpDown5, r.Fields.Induction);
+    if (!r.Fields.Mass.empty())
+        Edit1->setText(Text(r.Fields.Mass));
+    if (!r.Fields.MeanMass.empty())
+        Edit2->setText(Text(r.Fields.MeanMass));
+    setArrows(UpDown3, r.Fields.Blende1);
+    setArrows(UpDown4, r.Fields.Blende2);
+    setArrows(UpDown1, r.Fields.Blende3);
+    setArrows(UpDown2, r.Fields.Offset);
+    Edit11->setText(Text(r.Fields.Preset));
+    Edit10->setText(Text(r.Fields.Launched));
+
+    if (r.DetectorAccepted) {
+        Model().Detector.Points = r.DetectorPoints;
         // "Elfogad": the core's accept puts the detector into the apparatus, shown or
         // not, and places the panels.
         Button3Click();
-    };
-    t.ApplyParameters = [this]() -> Status {
-        // The fields the parameters are read from, checked first so that a text from
-        // the file that is no number stops the load with its conversion message.
-        std::vector<QLineEdit *> fields = {Edit2, Edit6, Edit7, Edit3, Edit4, Edit9};
-        if (!RadioButton7->isChecked())
-            fields.insert(fields.begin(), Edit1);
-        for (QLineEdit *e : fields)
-            if (!ParseFloat(Std(e->text())))
-                return Status::Failure(NotANumberMessage(Std(e->text())));
-        ApplyParameters();
-        return {};
-    };
-    SetSpectrumSteps(Charts, t);
-    t.TickAuto = [this](int panel) { Charts->SetAutoChecked(panel, true); };
+    } else {
+        Model().Detector.Accepted = false;   // the points stay as they were
+    }
+    // A field the file left as it was may hold a text it refuses: it is refused
+    // as always, and the spectra are restored all the same.
+    ApplyParameters();
 
-    return ::LoadLayout(file, Instrument.Counts, Instrument.Roi, t);
+    for (int k = 0; k < 2; ++k) {
+        if (r.SectionCharts[size_t(k)] < 0)
+            break;
+        if (const int n = r.SectionCharts[size_t(k)]; n > 0)
+            ApplySpectrum(n, *r.Spectra[size_t(n - 1)]);
+        Charts->SetAutoChecked(k + 1, true);
+    }
+    // Whatever the load changed, a run keeps the page locked.
+    if (Instrument.Run.Running)
+        RelockDuringRun();
+}
+
+void TForm1::ApplySpectrum(int n, const LayoutSpectrum &chart)
+{
+    // The results about to be shown are current: no evaluation is offered.
+    Charts->RoiEvalButton(n)->hide();
+    const std::string *texts[4] = {&chart.Boxes.X1, &chart.Boxes.X2, &chart.Boxes.Brutto, &chart.Boxes.Kozep};
+    for (int i = 0; i < 4; ++i)
+        Charts->RoiBox(n, i)->setText(Text(*texts[i]));
+    Instrument.Counts.ClearCounts(n);
+    for (int c = 0; c <= LastChannel; ++c)
+        if (chart.Counts[size_t(c)] != 0)
+            Instrument.Counts.SetCount(n, c, chart.Counts[size_t(c)]);
+    Charts->AfterSpectrumReplaced(n);
+    Instrument.Roi[size_t(n - 1)] = chart.Roi;
+    Charts->PlaceRoiMark(n);
 }
 
 Status TForm1::LoadSpectrumSection(const ProfileFile &file, const std::string &section)
 {
-    LayoutTarget t;
-    SetSpectrumSteps(Charts, t);
-    return ::LoadSpectrumSection(file, section, Instrument.Counts, Instrument.Roi, t);
+    LayoutRecord r;
+    int chart = 0;
+    const Status read = ReadLayoutSpectrum(file, section, r, chart);
+    if (chart > 0)
+        ApplySpectrum(chart, *r.Spectra[size_t(chart - 1)]);
+    return read;
 }

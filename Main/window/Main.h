@@ -220,10 +220,15 @@ public slots:
 
 public:
     // ---- the layout file and the text exports (LayoutCommands.cpp, TextExportCommands.cpp) ----
-    // Builds the whole layout file, asking for the note first; false when an entry could not be written.
-    bool SaveLayout(class ProfileFile &file);
-    // Restores the window from a layout file; the conversion message of the value that stopped it.
+    // Builds the whole layout file, asking for the note first; fails when an entry could not be
+    // written. `replaced` gets one line per field whose refused text was replaced by the value in force.
+    Status SaveLayout(class ProfileFile &file, std::vector<QString> *replaced = nullptr);
+    // Restores the window from a layout file (ReadLayout, then ApplyLayout); the conversion
+    // message of the spectrum section that stopped it.
     Status LoadLayout(const class ProfileFile &file);
+    // The one place the window takes over a layout read from a file.
+    void ApplyLayout(const struct LayoutRecord &record);
+    void ApplySpectrum(int n, const struct LayoutSpectrum &chart);
     Status LoadSpectrumSection(const class ProfileFile &file, const std::string &section);
     // The one handler of the three text commands; `panel` is the chart of the pop-up commands.
     enum TextCommand { BothSpectraToFile, PanelToFile, PanelToList };
