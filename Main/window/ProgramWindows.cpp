@@ -34,5 +34,6 @@ std::unique_ptr<TForm1> CreateProgramWindows(TInstrument &instrument, TFormHooks
     f->ListaDlg = Keep(new TListaDlg(f->ProgramFolder, f));
     f->MegjDlg = Keep(new TMegjDlg(f));
     InstallEnterPressesButton(f);
+    InstallFocusRing(f);
     return form;
 }
