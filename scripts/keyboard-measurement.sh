@@ -152,19 +152,21 @@ shot saved
 # handed the keys here, as a desktop would do.
 xdotool windowfocus "$MAIN"
 sleep 0.5
-key F10 Right Down Down
+key F10 Right Down               # "Súgó" opens on "Névjegy"; one down
 shot help-menu
-key Return                       # "Súgó" › "Elmélet+feladatok"
-HELP=$(window "Elm")
+key Return                       # "Elmélet+feladatok"
+HELP=$(window "feladatok")
 xdotool windowfocus "$HELP"
 shot help 1.5
 key Page_Down Page_Down End
 shot help-end
 key Return                       # "OK" closes it
 
-# 8. The end: "Vége", the question, Enter for "Igen".
+# 8. The end: "Fájl" › "Vége" (Up from the top wraps to it), the question,
+# Enter for "Igen".
 xdotool windowfocus "$MAIN"
-key F10 Right Right Return
+sleep 0.5
+key F10 Up Return
 QUESTION=$(window "MEGER")
 xdotool windowfocus "$QUESTION"
 shot exit-question
