@@ -116,6 +116,7 @@ shot induction-by-keys
 tabs "${TABS_TO_START:-4}"
 shot focus-on-start-again
 key Return
+shot during-the-run 1.5          # the page's controls locked: greyed
 sleep "${RUN_SECONDS:-12}"
 shot after-the-run
 
