@@ -50,7 +50,11 @@ TAboutBox::TAboutBox(QWidget *parent)
 
     m_icon = new QLabel(panel);
     m_icon->setObjectName(QStringLiteral("ProgramIcon"));
-    m_icon->setPixmap(ProgramIcon(32));
+    // Drawn in the screen's own pixels: sharp on scaled displays too.
+    const qreal ratio = devicePixelRatioF();
+    QPixmap icon = ProgramIcon(qRound(32 * ratio));
+    icon.setDevicePixelRatio(ratio);
+    m_icon->setPixmap(icon);
     m_icon->setGeometry(8, 8, 32, 32);
 
     m_title = new QLabel(QStringLiteral("Ionvető"), panel);

@@ -261,13 +261,19 @@ void DrawFrame(QPainter &p, const QImage &img)
     p.save();
     p.setPen(QPen(QColor(0, 128, 128), 1));
     p.setBrush(Qt::NoBrush);
-    p.drawRect(QRectF(0.5, 0.5, img.width() - 1, img.height() - 1));
+    const QSizeF size = img.deviceIndependentSize();
+    p.drawRect(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1));
     p.restore();
 }
 
+// The pixel ratio the figures are drawn at: 1 for the page pictures, the
+// screen's ratio for what a scaled display shows.
+qreal g_figureRatio = 1.0;
+
 QImage NewFigure(int w, int h)
 {
-    QImage img(w, h, QImage::Format_RGB32);
+    QImage img(QSize(w, h) * g_figureRatio, QImage::Format_RGB32);
+    img.setDevicePixelRatio(g_figureRatio);
     img.fill(Qt::white);
     return img;
 }
@@ -676,13 +682,17 @@ QString StyleSheet(int base)
 
 constexpr int PageMargin = 16;
 
-// The figures do not depend on the type size: draw each once.
-const QImage &CachedFigure(const char *name)
+// The figures do not depend on the type size: draw each once per pixel ratio.
+const QImage &CachedFigure(const char *name, qreal ratio)
 {
-    static std::map<std::string, QImage> figures;
-    auto it = figures.find(name);
-    if (it == figures.end())
-        it = figures.emplace(name, RenderHelpFigure(QString::fromLatin1(name))).first;
+    static std::map<std::pair<std::string, qreal>, QImage> figures;
+    const auto key = std::make_pair(std::string(name), ratio);
+    auto it = figures.find(key);
+    if (it == figures.end()) {
+        g_figureRatio = ratio;
+        it = figures.emplace(key, RenderHelpFigure(QString::fromLatin1(name))).first;
+        g_figureRatio = 1.0;
+    }
     return it->second;
 }
 
@@ -690,7 +700,7 @@ const QImage &CachedFigure(const char *name)
 struct PageDocument {
     QTextDocument doc;
 
-    PageDocument(const QString &html, int base)
+    PageDocument(const QString &html, int base, qreal ratio = 1.0)
     {
         QFont font(FontFamily);
         font.setPixelSize(base);
@@ -698,11 +708,20 @@ struct PageDocument {
         doc.setDefaultFont(font);
         doc.setDocumentMargin(PageMargin);
         doc.setDefaultStyleSheet(StyleSheet(base));
-        for (const char *name : {"beampath", "esafocus", "detector", "chart"})
-            doc.addResource(QTextDocument::ImageResource,
-                            QUrl(QStringLiteral("figure:") + QLatin1String(name)),
-                            QVariant(CachedFigure(name)));
-        doc.setHtml(html);
+        QString sized = html;
+        for (const char *name : {"beampath", "esafocus", "detector", "chart"}) {
+            const QString url = QStringLiteral("figure:") + QLatin1String(name);
+            const QImage &figure = CachedFigure(name, ratio);
+            doc.addResource(QTextDocument::ImageResource, QUrl(url), QVariant(figure));
+            // The figure's size in the page's own pixels, whatever its pixel ratio.
+            const QSize size = figure.deviceIndependentSize().toSize();
+            sized.replace(QStringLiteral("<img src=\"%1\">").arg(url),
+                          QStringLiteral("<img src=\"%1\" width=\"%2\" height=\"%3\">")
+                              .arg(url)
+                              .arg(size.width())
+                              .arg(size.height()));
+        }
+        doc.setHtml(sized);
         doc.setTextWidth(HelpPageWidth);
     }
 
@@ -782,15 +801,16 @@ HelpPageFit FitHelpPage(int page)
     return fit;
 }
 
-QImage RenderHelpPage(int page)
+QImage RenderHelpPage(int page, qreal ratio)
 {
     if (page < 0 || page >= HelpPageCount)
         return QImage();
     const HelpPageFit fit = FitHelpPage(page);
-    PageDocument d(LoadPageHtml(page), fit.typeSize);
+    PageDocument d(LoadPageHtml(page), fit.typeSize, ratio);
     d.SetLineSpacing(fit.lineSpacing);
     // The space below the text stays white.
-    QImage image(HelpPageWidth, fit.pageHeight, QImage::Format_RGB32);
+    QImage image(QSize(HelpPageWidth, fit.pageHeight) * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::TextAntialiasing);
@@ -807,5 +827,19 @@ const QImage &HelpPageImage(int page)
         return none;
     if (pages[page].isNull())
         pages[page] = RenderHelpPage(page);
+    return pages[page];
+}
+
+const QImage &HelpPageImage(int page, qreal ratio)
+{
+    if (ratio <= 1.0)
+        return HelpPageImage(page);
+    static const QImage none;
+    // Only the ratio of the screen in use is kept: a page of 5838 rows at 2x is 55 MB.
+    static std::array<QImage, HelpPageCount> pages;
+    if (page < 0 || page >= HelpPageCount)
+        return none;
+    if (pages[page].isNull() || pages[page].devicePixelRatio() != ratio)
+        pages[page] = RenderHelpPage(page, ratio);
     return pages[page];
 }

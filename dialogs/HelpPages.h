@@ -13,6 +13,10 @@ constexpr int HelpPageNominalHeight[HelpPageCount] = {2336, 5838};
 // background, 24-bit colour, HelpPageWidth wide. Rendered on the first call
 // and kept for the rest of the run.
 const QImage &HelpPageImage(int page);
+// The same page drawn at a screen's pixel ratio (a picture `ratio` times as
+// large, of the same size in the window's pixels), so that scaled displays show
+// its text sharp. Kept for the last ratio asked for.
+const QImage &HelpPageImage(int page, qreal ratio);
 
 // How a page's text is fitted to its height: the largest type size from 11
 // to 16 pixels at which the text fits, then the widest line spacing (100 to
@@ -26,8 +30,9 @@ struct HelpPageFit {
 };
 HelpPageFit FitHelpPage(int page);
 
-// Renders a page anew (the figures, the text fitted to the page height).
-QImage RenderHelpPage(int page);
+// Renders a page anew (the figures, the text fitted to the page height), at a
+// pixel ratio (1: one picture pixel per page pixel).
+QImage RenderHelpPage(int page, qreal ratio = 1.0);
 
 // The figures drawn into the pages, by name ("beampath", "esafocus",
 // "detector", "chart"); a null picture for an unknown name.

@@ -3,6 +3,7 @@
 #include "dialogs/DialogStyle.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -44,6 +45,9 @@ TMegjDlg::TMegjDlg(QWidget *parent)
     m_memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_label->setBuddy(m_memo);
+    // Tab and Shift+Tab leave the memo, as in every other field; Ctrl+Tab types a tab.
+    m_memo->setTabChangesFocus(true);
+    m_memo->installEventFilter(this);
 
     m_clear = new QPushButton(QStringLiteral("Megjegyzés törlése"), this);
     m_clear->setObjectName(QStringLiteral("Button1"));
@@ -73,6 +77,18 @@ void TMegjDlg::SetLines(const QStringList &lines)
 void TMegjDlg::Clear()
 {
     m_memo->clear();
+}
+
+bool TMegjDlg::eventFilter(QObject *watched, QEvent *e)
+{
+    if (watched == m_memo && e->type() == QEvent::KeyPress) {
+        const auto *k = static_cast<QKeyEvent *>(e);
+        if (k->key() == Qt::Key_Tab && (k->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+            m_memo->insertPlainText(QStringLiteral("\t"));
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, e);
 }
 
 void TMegjDlg::showEvent(QShowEvent *e)

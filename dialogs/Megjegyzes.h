@@ -29,6 +29,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
     QFrame *m_bevel = nullptr;

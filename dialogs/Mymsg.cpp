@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include <algorithm>
+
 // ---------------------------------------------------------------------------
 // Buttons and button sets
 
@@ -51,7 +53,7 @@ std::vector<int> MessageButtonSet(int kind)
 
 MessageBoxLayout ComputeMessageBoxLayout(const QString &text, const QString &title, int kind,
                                          const std::function<int(const QString &)> &width,
-                                         int textHeight)
+                                         int textHeight, int titleBarWidth)
 {
     kind &= 0xFFFF;
     MessageBoxLayout L;
@@ -77,9 +79,12 @@ MessageBoxLayout ComputeMessageBoxLayout(const QString &text, const QString &tit
     }
     if (W < 40)
         W = 40;
+    const int pictureLeft = MessageFrameLeft + MessagePictureInset;
+    // A title the window manager would cut to "..." widens the box instead.
+    if (W + 5 + 2 * pictureLeft < titleBarWidth)
+        W = titleBarWidth - 5 - 2 * pictureLeft;
     L.textWidth = W;
 
-    const int pictureLeft = MessageFrameLeft + MessagePictureInset;
     const int pictureTop = MessageFrameTop + MessagePictureInset;
     const int pictureWidth = W + 5;
     const int pictureHeight = int(L.lines.size() + 1) * textHeight;
@@ -120,11 +125,25 @@ MessageBoxLayout ComputeMessageBoxLayout(const QString &text, const QString &tit
 }
 
 MessageBoxLayout ComputeMessageBoxLayout(const QString &text, const QString &title, int kind,
-                                         const QFontMetrics &metrics)
+                                         const QFontMetrics &metrics, int titleBarWidth)
 {
     return ComputeMessageBoxLayout(
         text, title, kind, [&metrics](const QString &s) { return metrics.horizontalAdvance(s); },
-        metrics.height());
+        metrics.height(), titleBarWidth);
+}
+
+int TitleBarWidth(const QString &title)
+{
+    if (title.isEmpty())
+        return 0;
+    QFont font = QApplication::font();
+    font.setBold(true);
+    // Title bars draw a little larger than the dialogs' text on most desktops.
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * 1.1);
+    const int bar = std::max(24, QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    // The icon at the left, close (and on some desktops two more) buttons at the right.
+    return QFontMetrics(font).horizontalAdvance(title) + 4 * bar + 24;
 }
 
 // ---------------------------------------------------------------------------
@@ -213,10 +232,12 @@ void TSMsg::Prepare(const QString &text, const QString &title, int kind)
 
     m_image->setFont(font());
     const QFontMetrics fm(m_image->font());
-    m_layout = ComputeMessageBoxLayout(text, title, kind, fm);
-
-    // The text picture: the lines drawn centred on the system's window colour.
-    m_picture = QImage(m_layout.picture.size(), QImage::Format_RGB32);
+    m_layout = ComputeMessageBoxLayout(text, title, kind, fm, TitleBarWidth(title));
+    // The text picture: the lines drawn centred on the system's window colour, in
+    // the screen's own pixels so that scaled displays show the text sharp.
+    const qreal dpr = devicePixelRatioF();
+    m_picture = QImage(m_layout.picture.size() * dpr, QImage::Format_RGB32);
+    m_picture.setDevicePixelRatio(dpr);
     m_picture.fill(QGuiApplication::palette().color(QPalette::Base));
     {
         QPainter painter(&m_picture);

@@ -70,12 +70,18 @@ struct MessageBoxLayout {
 
 // Lays the box out for `text`, `title` and `kind`. `width` measures a text in the
 // box's font; `textHeight` is the height of one line of that font (the same for
-// every text, "fj" and "jf" alike).
+// every text, "fj" and "jf" alike). `titleBarWidth`: how wide the window must be
+// for the title bar to show the whole title as the window manager draws it
+// (its own font, its buttons); the text area widens to it.
 MessageBoxLayout ComputeMessageBoxLayout(const QString &text, const QString &title, int kind,
                                          const std::function<int(const QString &)> &width,
-                                         int textHeight);
+                                         int textHeight, int titleBarWidth = 0);
 MessageBoxLayout ComputeMessageBoxLayout(const QString &text, const QString &title, int kind,
-                                         const QFontMetrics &metrics);
+                                         const QFontMetrics &metrics, int titleBarWidth = 0);
+
+// The window width a title bar needs to show `title` whole: the title in the
+// desktop's bold font, the window buttons and the margins.
+int TitleBarWidth(const QString &title);
 
 class TSMsg : public QDialog
 {

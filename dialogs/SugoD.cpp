@@ -1,13 +1,16 @@
 #include "dialogs/SugoD.h"
 
 #include "dialogs/HelpPages.h"
+#include "dialogs/ScreenFit.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -50,6 +53,17 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter p(this);
+        // A scaled display gets the page drawn at its own pixel ratio, not the
+        // page picture enlarged: the text stays sharp.
+        const qreal ratio = devicePixelRatioF();
+        if (ratio > 1.0 && !m_owner->PageImage().isNull()) {
+            const QImage &sharp = HelpPageImage(m_owner->HelpPage(), ratio);
+            const QRectF target(0, 0, width(), height());
+            const QRectF source(0, m_owner->ScrollPosition() * ratio, width() * ratio, height() * ratio);
+            p.fillRect(target, Qt::white);
+            p.drawImage(target, sharp, source);
+            return;
+        }
         p.drawImage(QPoint(0, 0), m_owner->ViewImage());
     }
 
@@ -102,6 +116,9 @@ THelpDlg::THelpDlg(QWidget *parent) : QDialog(parent)
     // scroll bar and the button keep their own handling.
     view->installEventFilter(this);
     frame->installEventFilter(this);
+    // The keys scroll the page whichever control has the focus; Enter and
+    // Escape still close the window by its "OK" button.
+    okButton->installEventFilter(this);
 
     // The pages are rendered when first opened, not here: the program starts
     // without laying out their text or holding their pictures.
@@ -114,7 +131,7 @@ void THelpDlg::LoadPage(int pageNumber)
     page = HelpPageImage(pageNumber);
     helpPage = pageNumber;
     // The last row of the page is never shown: the maximum leaves it out.
-    const int maximum = std::max(0, page.height() - ViewHeight - 1);
+    const int maximum = std::max(0, page.height() - viewHeight - 1);
     const QSignalBlocker block(scrollBar);
     scrollBar->setRange(0, maximum);
     scrollBar->setValue(0);
@@ -162,7 +179,7 @@ void THelpDlg::CopyVisibleRows(int position)
 {
     const int rowBytes = ViewWidth * 4;
     const QImage src = page.format() == QImage::Format_RGB32 ? page : page.convertToFormat(QImage::Format_RGB32);
-    for (int r = 0; r < ViewHeight; ++r) {
+    for (int r = 0; r < viewHeight; ++r) {
         uchar *dst = viewImage.scanLine(r);
         const int y = position + r;
         if (y >= 0 && y < src.height() && src.width() >= ViewWidth)
@@ -192,8 +209,35 @@ void THelpDlg::wheelEvent(QWheelEvent *event)
         event->ignore();
 }
 
+bool THelpDlg::HandleKey(QKeyEvent *event)
+{
+    if (!NoModifier(event->modifiers() & ~Qt::KeypadModifier))
+        return false;
+    const int p = scrollBar->value();
+    const int pageStep = viewHeight - KeyStep;
+    switch (event->key()) {
+    case Qt::Key_Up: ScrollTo(p - KeyStep); break;
+    case Qt::Key_Down: ScrollTo(p + KeyStep); break;
+    case Qt::Key_PageUp: ScrollTo(p - pageStep); break;
+    case Qt::Key_PageDown: ScrollTo(p + pageStep); break;
+    case Qt::Key_Home: ScrollTo(0); break;
+    case Qt::Key_End: ScrollTo(scrollBar->maximum()); break;
+    default: return false;
+    }
+    event->accept();
+    return true;
+}
+
+void THelpDlg::keyPressEvent(QKeyEvent *event)
+{
+    if (!HandleKey(event))
+        QDialog::keyPressEvent(event);
+}
+
 bool THelpDlg::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == okButton && event->type() == QEvent::KeyPress)
+        return HandleKey(static_cast<QKeyEvent *>(event));
     if (watched == view || watched == frame) {
         if (event->type() == QEvent::Wheel)
             return HandleWheel(static_cast<QWheelEvent *>(event), static_cast<QWidget *>(watched));
@@ -216,12 +260,63 @@ bool THelpDlg::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
+void THelpDlg::FitToScreen()
+{
+    // On a screen too low for the window, the view loses rows so that the "OK"
+    // button stays on the screen; the scroll range grows by as many rows.
+    const WindowFit fit = FitWindow(ScreenFit::AvailableArea(this), ScreenFit::FrameOf(this),
+                                    QSize(ClientWidth, ClientHeight), QSize(ClientWidth, ClientHeight - ViewHeight + 200));
+    const int rows = ViewHeight - (ClientHeight - fit.Client.height());
+    if (rows != viewHeight)
+        SetViewRows(rows);
+    // Once framed, the whole window (title bar and "OK" included) goes inside the area.
+    if (isVisible()) {
+        const QRect area = ScreenFit::AvailableArea(this);
+        const QRect outer = frameGeometry();
+        const int x = std::clamp(outer.x(), area.left(), std::max(area.left(), area.right() + 1 - outer.width()));
+        const int y = std::clamp(outer.y(), area.top(), std::max(area.top(), area.bottom() + 1 - outer.height()));
+        if (x != outer.x() || y != outer.y())
+            move(x, y);
+    }
+}
+
+void THelpDlg::SetViewRows(int rows)
+{
+    viewHeight = rows;
+    const int clientHeight = ClientHeight - ViewHeight + rows;
+    setFixedSize(ClientWidth, clientHeight);
+    frame->setGeometry(FrameLeft, FrameTop, FrameWidth, viewHeight + 2 * FrameLine);
+    view->setGeometry(FrameLine, FrameLine, ViewWidth, viewHeight);
+    scrollBar->setGeometry(FrameLeft + FrameWidth + 4, FrameTop + FrameLine, ScrollBarWidth, viewHeight);
+    const int frameBottom = FrameTop + viewHeight + 2 * FrameLine;
+    okButton->move(okButton->x(), frameBottom + (clientHeight - frameBottom - ButtonHeight) / 2);
+    viewImage = QImage(ViewWidth, viewHeight, QImage::Format_RGB32);
+    const int position = scrollBar->value();
+    {
+        const QSignalBlocker block(scrollBar);
+        scrollBar->setRange(0, page.isNull() ? 0 : std::max(0, page.height() - viewHeight - 1));
+        scrollBar->setValue(std::min(position, scrollBar->maximum()));
+    }
+    CopyVisibleRows(scrollBar->value());
+    view->update();
+}
+
 void THelpDlg::showEvent(QShowEvent *event)
 {
+    if (ScreenFit::Enabled()) {
+        FitToScreen();
+        // Again once the window manager has framed the window.
+        QTimer::singleShot(300, this, &THelpDlg::FitToScreen);
+    }
     if (!placed) {
         placed = true;
-        if (QScreen *s = screen())
-            move(s->availableGeometry().center() - rect().center());
+        if (QScreen *s = screen()) {
+            const QRect area = s->availableGeometry();
+            QPoint at = area.center() - rect().center();
+            // The title bar never above the screen's work area.
+            at.setY(std::max(at.y(), area.top()));
+            move(at);
+        }
     }
     QDialog::showEvent(event);
 }

@@ -5,6 +5,7 @@
 #include <QImage>
 
 class QFrame;
+class QKeyEvent;
 class QPushButton;
 class QScrollBar;
 class QWheelEvent;
@@ -18,6 +19,9 @@ public:
     static constexpr int ViewHeight = 825;
     static constexpr int PageStep = 100;
     static constexpr int WheelNotch = 120;
+    // Reading by keys: an arrow moves about two lines, Page Up/Down a view less
+    // one such step, so that a line of the previous view stays in sight.
+    static constexpr int KeyStep = 40;
 
     explicit THelpDlg(QWidget *parent = nullptr);
 
@@ -29,6 +33,10 @@ public:
     int ScrollPosition() const;
     int ScrollMaximum() const;
     int DragAnchorY() const { return dragAnchorY; }
+    // Rows of the page the view shows: ViewHeight, fewer on a screen too low for the window.
+    int ViewRows() const { return viewHeight; }
+    // Fits the window to the work area of its screen (done when shown, where the program fits its windows).
+    void FitToScreen();
 
     QScrollBar *ScrollBar1() const { return scrollBar; }
     QWidget *Image1() const;
@@ -41,14 +49,17 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
     void LoadPage(int pageNumber);
+    void SetViewRows(int rows);
     void ScrollTo(int position);
     void CopyVisibleRows(int position);
     // True when the event was consumed.
     bool HandleWheel(QWheelEvent *event, QWidget *receiver);
+    bool HandleKey(QKeyEvent *event);
 
     class View;
     // The help viewer's members keep their names from before the m_ prefix,
@@ -63,6 +74,7 @@ private:
     QImage viewImage;
     int helpPage = 0;
     int dragAnchorY = 0;
+    int viewHeight = ViewHeight;
     bool placed = false;
     // NOLINTEND(readability-identifier-naming)
 };

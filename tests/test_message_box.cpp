@@ -254,7 +254,12 @@ void TestMessageBox::dialogUsesLayout()
     const QString text = QString::fromUtf8("Biztosan törölhetők a spektrum adatai?\rmásodik sor");
     const QString title = QString::fromUtf8("*** MEGERŐSÍTÉS ***");
     box.Prepare(text, title, 4);
-    const MessageBoxLayout L = ComputeMessageBoxLayout(text, title, 4, QFontMetrics(box.font()));
+    const MessageBoxLayout L =
+        ComputeMessageBoxLayout(text, title, 4, QFontMetrics(box.font()), TitleBarWidth(title));
+    // The box is as wide as the title bar needs to show the title whole, and no
+    // narrower than its text and buttons need.
+    const MessageBoxLayout byText = ComputeMessageBoxLayout(text, title, 4, QFontMetrics(box.font()));
+    QCOMPARE(L.window.width(), std::max(byText.window.width(), TitleBarWidth(title)));
 
     QCOMPARE(box.windowTitle(), title);
     QCOMPARE(box.Lines(), QStringList({"Biztosan törölhetők a spektrum adatai?", "második sor"}));

@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLocale>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -84,25 +85,12 @@ void BuildPanelControls(ChartsPanel *p, QWidget *page, QPoint at, QSize size)
     QFont labelFont = DialogStyle::PixelFont(QStringLiteral("Arial"), 13, true);
 
     p->panel = FormStyle::TealPanel(page, p->s == 1 ? "Panel7" : "Panel8", QRect(at, size));
-    QPalette pal = p->panel->palette();
-    pal.setColor(QPalette::WindowText, Qt::white);
-    p->panel->setPalette(pal);
+    FormStyle::SetLabelColor(p->panel, Qt::white);
     p->panel->setFont(labelFont);
     p->panel->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    // "Cursor": the channel and its count. Created first, so that when the page
-    // comes to the front and the focus falls on its first control, it falls on a
-    // read-only box and not into "Y-Max", whose leaving would fix the Y scale.
-    p->cursorGroup = new QGroupBox(QStringLiteral("Cursor"), p->panel);
-    p->cursorGroup->setGeometry(6, 58, 148, 76);
-    p->cursorX = MakeBox(p->cursorGroup, name("Edit19", "Edit21"), QRect(30, 20, 110, 22), true,
-                         QStringLiteral("0"));
-    MakeLabel(p->cursorGroup, QStringLiteral("X:"), QRect(8, 20, 20, 22), p->cursorX);
-    p->cursorY = MakeBox(p->cursorGroup, name("Edit20", "Edit22"), QRect(30, 46, 110, 22), true,
-                         QStringLiteral("0"));
-    MakeLabel(p->cursorGroup, QStringLiteral("Y:"), QRect(8, 46, 20, 22), p->cursorY);
-
-    // "Y-Max" with its "Auto" switch.
+    // "Y-Max" with its "Auto" switch, the panel's first controls. Passing through
+    // the box by Tab does not fix the scale; only a typed text does.
     p->yMaxGroup = new QGroupBox(QStringLiteral("Y-Max"), p->panel);
     p->yMaxGroup->setGeometry(6, 4, 148, 50);
     p->yMax = MakeBox(p->yMaxGroup, name("Edit17", "Edit18"), QRect(8, 20, 70, 22), false,
@@ -112,6 +100,17 @@ void BuildPanelControls(ChartsPanel *p, QWidget *page, QPoint at, QSize size)
     p->autoBox->setObjectName(name("CheckBox7", "CheckBox8"));
     p->autoBox->setGeometry(86, 21, 58, 20);
     p->autoBox->setChecked(true);
+
+    // "Cursor": the channel and its count, under "Y-Max" and after it in the
+    // focus order, as on the panel.
+    p->cursorGroup = new QGroupBox(QStringLiteral("Cursor"), p->panel);
+    p->cursorGroup->setGeometry(6, 58, 148, 76);
+    p->cursorX = MakeBox(p->cursorGroup, name("Edit19", "Edit21"), QRect(30, 20, 110, 22), true,
+                         QStringLiteral("0"));
+    MakeLabel(p->cursorGroup, QStringLiteral("X:"), QRect(8, 20, 20, 22), p->cursorX);
+    p->cursorY = MakeBox(p->cursorGroup, name("Edit20", "Edit22"), QRect(30, 46, 110, 22), true,
+                         QStringLiteral("0"));
+    MakeLabel(p->cursorGroup, QStringLiteral("Y:"), QRect(8, 46, 20, 22), p->cursorY);
 }
 
 void BuildPanelChart(ChartsPanel *p, QSize size)
@@ -144,6 +143,11 @@ void BuildPanelChart(ChartsPanel *p, QSize size)
     // needed before that (cursor and strip placement), so the viewport is set here.
     chart->setViewport(chart->rect());
     chart->setFocusPolicy(Qt::NoFocus);
+    // Tick labels keep the point and show no group separator, whatever the
+    // interface's locale.
+    QLocale numbers = QLocale::c();
+    numbers.setNumberOptions(QLocale::OmitGroupSeparator);
+    chart->setLocale(numbers);
     // The chart fills most of the panel: a right click on it opens the panel's menu.
     chart->setContextMenuPolicy(Qt::CustomContextMenu);
     chart->setToolTip(QStringLiteral("Az Alt / Nyilak gombokkal lehet mozgatni a kurzort"));

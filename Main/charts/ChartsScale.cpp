@@ -183,10 +183,12 @@ bool TChartsPage::eventFilter(QObject *watched, QEvent *event)
                 return true; // consumed: no beep, no default button
             }
         } else if (event->type() == QEvent::FocusOut) {
-            // Switching windows or opening a menu does not leave the box. A refused
-            // text takes the focus back once the focus change under way is over.
+            // Switching windows or opening a menu does not leave the box, and
+            // neither does passing through it by Tab without typing: only a text
+            // the user typed fixes the scale. A refused text takes the focus back
+            // once the focus change under way is over.
             const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && box->isModified() &&
                 !Edit17Exit(box)) {
                 QPointer<QLineEdit> guard(box);
                 QTimer::singleShot(0, box, [guard] {

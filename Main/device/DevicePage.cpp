@@ -27,8 +27,11 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -60,11 +63,37 @@ const PanelColumns &ColumnsOf(const QWidget *panel, const TForm1 &form)
     return MagnetColumns;
 }
 
+// Tab walks the page as it is read: panels row by row (panels whose heights
+// overlap form one row), each row from left to right, and within a panel its
+// controls in their order from top to bottom.
+void OrderFocusByLayout(std::vector<QWidget *> panels)
+{
+    std::sort(panels.begin(), panels.end(), [](QWidget *a, QWidget *b) { return a->y() < b->y(); });
+    std::vector<std::vector<QWidget *>> rows;
+    int rowBottom = std::numeric_limits<int>::min();
+    for (QWidget *p : panels) {
+        if (rows.empty() || p->y() >= rowBottom)
+            rows.emplace_back();
+        rows.back().push_back(p);
+        rowBottom = std::max(rowBottom, p->geometry().bottom());
+    }
+    QWidget *previous = nullptr;
+    for (std::vector<QWidget *> &row : rows) {
+        std::sort(row.begin(), row.end(), [](QWidget *a, QWidget *b) { return a->x() < b->x(); });
+        for (QWidget *panel : row)
+            for (QWidget *w : panel->findChildren<QWidget *>()) {
+                if (!(w->focusPolicy() & Qt::TabFocus))
+                    continue;
+                if (previous)
+                    QWidget::setTabOrder(previous, w);
+                previous = w;
+            }
+    }
+}
+
 void SetTextColor(QWidget *w, const QColor &c)
 {
-    QPalette p = w->palette();
-    p.setColor(QPalette::WindowText, c);
-    w->setPalette(p);
+    FormStyle::SetLabelColor(w, c);
 }
 
 void SetFieldColor(QLineEdit *edit, const QColor &c)
@@ -260,6 +289,19 @@ bool TForm1::DeviceFieldEvent(QObject *watched, QEvent *e)
     }
     case QEvent::KeyPress: {
         const int key = static_cast<QKeyEvent *>(e)->key();
+        const bool plain = !(static_cast<QKeyEvent *>(e)->modifiers()
+                             & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier));
+        // A field changed by arrows steps by the keys as by its arrow buttons:
+        // Up/Down one step, Page Up/Down ten (with Ctrl they switch the page).
+        if (const TParamField *f = ParamFieldOf(edit); plain && f && f->Arrows && !f->Arrows->isHidden()) {
+            const int steps = key == Qt::Key_Up ? 1 : key == Qt::Key_Down ? -1 : key == Qt::Key_PageUp ? 10
+                            : key == Qt::Key_PageDown ? -10 : 0;
+            if (steps != 0) {
+                if (f->Arrows->isEnabled())
+                    f->Arrows->StepBy(steps);
+                return true;
+            }
+        }
         if (key != Qt::Key_Return && key != Qt::Key_Enter)
             return false;
         ValidateField(edit);
@@ -497,6 +539,7 @@ void TForm1::PlacePanels()
     Panel3->move(at.x() + poleX - 100, at.y() + poleY + 20);
 
     Panel6->move(30, 15);
+    OrderFocusByLayout({Panel1, Panel2, Panel3, Panel6, Panel4});
 }
 
 void TForm1::ComposePicture()

@@ -14,7 +14,7 @@ TUpDown::TUpDown(QWidget *parent) : QWidget(parent)
     m_down->setArrowType(Qt::DownArrow);
     for (QToolButton *b : {m_up, m_down}) {
         b->setAutoRepeat(true);
-        b->setFocusPolicy(Qt::NoFocus); // the arrows never take the focus from a field
+        b->setFocusPolicy(Qt::NoFocus); // the field takes the keys: Up/Down, Page Up/Down
     }
     connect(m_up, &QToolButton::clicked, this, &TUpDown::StepUp);
     connect(m_down, &QToolButton::clicked, this, &TUpDown::StepDown);
@@ -34,15 +34,15 @@ void TUpDown::SetPosition(int position)
 
 void TUpDown::StepUp()
 {
-    Step(+1);
+    StepBy(+1);
 }
 
 void TUpDown::StepDown()
 {
-    Step(-1);
+    StepBy(-1);
 }
 
-void TUpDown::Step(int delta)
+void TUpDown::StepBy(int delta)
 {
     const int next = std::clamp(m_position + delta, m_min, m_max);
     if (next == m_position)

@@ -22,6 +22,8 @@ public:
     // One arrow click; at the end of the range nothing happens.
     void StepUp();
     void StepDown();
+    // `steps` clicks at once (Page Up/Down in the field), stopping at the range's end.
+    void StepBy(int steps);
 
     QToolButton *UpButton() const { return m_up; }
     QToolButton *DownButton() const { return m_down; }
@@ -34,7 +36,6 @@ protected:
     void resizeEvent(QResizeEvent *e) override;
 
 private:
-    void Step(int delta);
 
     QToolButton *m_up = nullptr;
     QToolButton *m_down = nullptr;

@@ -23,7 +23,16 @@ const char *const PictureExt = ".jpg";
 // What `w` shows, one pixel for one pixel, as a 24-bit picture of its size.
 QImage CopyOf(QWidget *w)
 {
+    // The keyboard's focus ring marks a control on the screen, not in the picture.
+    std::vector<QWidget *> rings;
+    for (QWidget *ring : w->findChildren<QWidget *>(QStringLiteral("FocusRing")))
+        if (ring->isVisible()) {
+            ring->hide();
+            rings.push_back(ring);
+        }
     QImage picture = w->grab().toImage();
+    for (QWidget *ring : rings)
+        ring->show();
     // On a scaled screen the copy has more pixels than the window has points;
     // the file keeps the window's own size.
     if (picture.size() != w->size())

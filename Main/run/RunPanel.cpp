@@ -24,9 +24,7 @@ template <typename W>
 W *White(W *w, const QColor &c = FormStyle::LabelColor())
 {
     w->setFont(FormStyle::LabelFont());
-    QPalette p = w->palette();
-    p.setColor(QPalette::WindowText, c);
-    w->setPalette(p);
+    FormStyle::SetLabelColor(w, c);
     return w;
 }
 

@@ -19,6 +19,17 @@ inline QColor LabelColor() { return QColor(255, 255, 255); }
 inline QColor InputColor() { return QColor(192, 220, 192); }
 inline QColor OutputColor() { return QColor(255, 255, 255); }
 inline QColor AlarmColor() { return QColor(255, 0, 0); }
+// Labels, check boxes and radio buttons that are switched off: grey, like their boxes.
+inline QColor DisabledLabelColor() { return QColor(176, 176, 176); }
+
+// The text colour of a label or a labelled control on a panel, greyed while it is disabled.
+inline void SetLabelColor(QWidget *w, const QColor &c)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, c);
+    p.setColor(QPalette::Disabled, QPalette::WindowText, DisabledLabelColor());
+    w->setPalette(p);
+}
 
 // "MS Sans Serif" is a Windows bitmap font; elsewhere a plain sans face stands in.
 inline QFont WindowFont() { return DialogStyle::PixelFont(QStringLiteral("MS Sans Serif"), 11, false); }

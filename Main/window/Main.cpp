@@ -23,7 +23,6 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabWidget>
@@ -33,9 +32,10 @@
 
 namespace {
 
-constexpr int WindowWidth = 1060;
-constexpr int WindowHeight = 867;
+constexpr int WindowWidth = TForm1::DrawnSize.width();
+constexpr int WindowHeight = TForm1::DrawnSize.height();
 constexpr QRect PageControlRect(288, 9, 1033, 786);   // moved to x = 0 at creation
+static_assert(PageControlRect.size() == TForm1::DrawnPages.size());
 constexpr QPoint Image1Position(15, 2);
 
 QAction *AddItem(QMenu *menu, const char *name, const char *text)
@@ -234,9 +234,14 @@ bool TForm1::FormKeyDown(QObject *watched, QKeyEvent *e)
         Button5Click();
         return true;
     }
+    // F10 opens the "Fájl" menu: the menus have no access letters of their own.
+    if (e->key() == Qt::Key_F10 && mods == Qt::NoModifier) {
+        menuBar()->setActiveAction(Fjl1->menuAction());
+        return true;
+    }
     // Alt+arrows move the cursor of the selected chart while the graphs page shows.
     if ((mods & Qt::AltModifier) && (e->key() == Qt::Key_Left || e->key() == Qt::Key_Right)
-        && PageControl1->currentWidget() == TabSheet2)
+        && CurrentPage() == TabSheet2)
         return Charts->HandleAltKey(e->key());
     return false;
 }
@@ -253,9 +258,10 @@ void TForm1::FormCreate()
     Panel6->show();
     // 2. Both warnings may show again.
     Instrument.Latches = WarningLatches{};
-    // 3. Numbers read and written by the toolkit use the point whatever the regional settings.
+    // 3. Numbers are formatted and read with the point by the program itself, whatever
+    // the regional settings; the C library's conversions use it too. The interface
+    // (the file dialogs' sizes, dates and file types) keeps the system's locale.
     std::setlocale(LC_NUMERIC, "C");
-    QLocale::setDefault(QLocale::c());
     // 4. Widgets paint double-buffered already; the device picture paints opaque.
     // 5. The two-line captions of the counters.
     Label4->setText(FormStyle::Caption("Kibocsátott\rrészecskeszám:"));
@@ -356,7 +362,7 @@ void TForm1::Timer2Timer()
     Charts->SetRoiX1FromCursor(2);
     if (Hooks.SetRoiLowerBounds)
         Hooks.SetRoiLowerBounds(*this);
-    PageControl1->setCurrentWidget(TabSheet1);
+    PageControl1->setCurrentIndex(0);
 }
 
 void TForm1::ChooseWorkFolder()

@@ -9,6 +9,8 @@
 
 #include <QImage>
 #include <QMainWindow>
+#include <QRect>
+#include <QSize>
 #include <QString>
 
 #include <functional>
@@ -81,6 +83,10 @@ public:
     explicit TForm1(TInstrument &instrument, TFormHooks hooks = {}, QWidget *parent = nullptr);
     ~TForm1() override;
 
+    // The window as drawn: its size and the page control's place in it.
+    static constexpr QSize DrawnSize{1060, 867};
+    static constexpr QRect DrawnPages{0, 9, 1033, 786};
+
     TInstrument &Instrument;
     TModel &Model();
     TFormHooks Hooks;
@@ -119,6 +125,12 @@ public:
     const TParamField *ParamFieldOf(const QLineEdit *edit) const;
     const std::vector<TParamField> &ParamFields() const { return m_paramFields; }
 
+    // On a screen with less room than DrawnSize (frame and taskbar counted) the
+    // window takes the largest size that fits and the pages scroll (WindowFit.cpp).
+    void FitToScreen();
+    bool PagesScroll() const { return m_pageScrolls[0] != nullptr; }
+    // The page showing, TabSheet1 or TabSheet2, whether or not the pages scroll.
+    QWidget *CurrentPage() const;
     // Swaps the placeholder of the page "Grafikonok" for the real page.
     void ReplaceChartsPage(QWidget *page);
     // The page "Grafikonok": the two spectrum panels (Panel7/Chart1, Panel8/Chart2).
@@ -241,6 +253,7 @@ private:
 
 protected:
     void closeEvent(QCloseEvent *e) override;
+    void showEvent(QShowEvent *e) override;
 
 private:
     // Window skeleton (Main.cpp).
@@ -308,4 +321,8 @@ private:
     std::vector<TParamField> m_paramFields;
     bool m_initialising = false;    // arrow positions are being set, not stepped
     bool m_quitRequested = false;
+    // Window fit (WindowFit.cpp).
+    void SetPagesScrolled(bool on);
+    class QScrollArea *m_pageScrolls[2] = {nullptr, nullptr};
+    bool m_followsScreen = false;
 };

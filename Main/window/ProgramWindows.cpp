@@ -2,6 +2,7 @@
 
 #include "Main/window/PswdDlg.h"
 #include "dialogs/About.h"
+#include "dialogs/ButtonKeys.h"
 #include "dialogs/ListDlg.h"
 #include "dialogs/Megjegyzes.h"
 #include "dialogs/Mymsg.h"
@@ -32,5 +33,7 @@ std::unique_ptr<TForm1> CreateProgramWindows(TInstrument &instrument, TFormHooks
     f->HelpDlg = Keep(new THelpDlg(f));
     f->ListaDlg = Keep(new TListaDlg(f->ProgramFolder, f));
     f->MegjDlg = Keep(new TMegjDlg(f));
+    InstallEnterPressesButton(f);
+    InstallFocusRing(f);
     return form;
 }
