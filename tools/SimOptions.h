@@ -24,6 +24,7 @@ struct SimOptions {
     std::string SpectrumOut;
     std::string LayoutIn;
     bool Help = false;
+    bool Version = false;
     std::set<std::string> Given;   // the options named on the command line
 };
 

@@ -308,6 +308,8 @@ bool ParseReportOptions(const std::vector<std::string> &args, ReportOptions &opt
             optionsEnd = true;
         } else if (!optionsEnd && (a == "-h" || a == "--help")) {
             opt.Help = true;
+        } else if (!optionsEnd && a == "--version") {
+            opt.Version = true;
         } else if (!optionsEnd && (a == "--out" || a == "-o")) {
             if (i + 1 >= args.size() || args[i + 1].empty()) {
                 error = a + " needs a folder";
@@ -331,7 +333,7 @@ bool ParseReportOptions(const std::vector<std::string> &args, ReportOptions &opt
             opt.Folders.push_back(a);
         }
     }
-    if (opt.Help)
+    if (opt.Help || opt.Version)
         return true;
     if (opt.Folders.empty()) {
         error = "no FOLDER given";
@@ -349,6 +351,7 @@ std::string ReportUsage()
            "Other files are listed at the end of both with the reason they were left out.\n"
            "  -o, --out DIR   the folder of the report (created when missing)\n"
            "  -h, --help      this text\n"
+           "      --version   the version of the program\n"
            "Exit status: 0 when the report was written (even with skipped files),\n"
            "1 when it could not be written, 2 on bad options.\n";
 }

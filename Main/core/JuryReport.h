@@ -108,6 +108,7 @@ struct ReportOptions {
     std::string OutDir = ".";
     std::vector<std::string> Folders;
     bool Help = false;
+    bool Version = false;
 };
 // False with `error` set on a bad option, a missing value or no folder.
 bool ParseReportOptions(const std::vector<std::string> &args, ReportOptions &opt, std::string &error);
