@@ -30,11 +30,11 @@ export LC_ALL=C.UTF-8 TZ=UTC
 umask 022
 
 # Debian's flags with every hardening feature. dpkg-buildflags maps the folder
-# it runs in (the source) to "."; a build folder elsewhere is mapped as well.
+# it runs in (the source) to "."; the build folder, inside the source or not,
+# is mapped to "build" (the compiler takes the last matching map), so neither
+# path reaches the debug information or the build-ids.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-map=""
-case "$build/" in "$src"/*) ;; *) map="-ffile-prefix-map=$build=build" ;; esac
-CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS) $map"
+CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS) -ffile-prefix-map=$build=build"
 LDFLAGS="$(dpkg-buildflags --get LDFLAGS)"
 export CXXFLAGS LDFLAGS
 
