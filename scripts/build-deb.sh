@@ -38,9 +38,16 @@ CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS) -f
 LDFLAGS="$(dpkg-buildflags --get LDFLAGS)"
 export CXXFLAGS LDFLAGS
 
-# Given explicitly: the environment's flags only count when a folder is first configured.
+# Given explicitly: the environment's flags only count when a folder is first
+# configured. The compiler cache runs without its base folder here: that would
+# hand the compiler source paths relative to the build folder, which no map
+# can remove, so the debug information (and with it the build-ids) would
+# follow where the build folder lies.
+launcher=""
+if command -v ccache >/dev/null; then launcher="env;CCACHE_BASEDIR=;ccache"; fi
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
-      -DCMAKE_CXX_FLAGS="$CXXFLAGS" -DCMAKE_EXE_LINKER_FLAGS="$LDFLAGS" >/dev/null
+      -DCMAKE_CXX_FLAGS="$CXXFLAGS" -DCMAKE_EXE_LINKER_FLAGS="$LDFLAGS" \
+      -DCMAKE_CXX_COMPILER_LAUNCHER="$launcher" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 rm -f "$build"/ionveto_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
