@@ -42,12 +42,13 @@ export CXXFLAGS LDFLAGS
 # configured. The compiler cache runs without its base folder here: that would
 # hand the compiler source paths relative to the build folder, which no map
 # can remove, so the debug information (and with it the build-ids) would
-# follow where the build folder lies.
+# follow where the build folder lies. For the same reason moc names the headers
+# by their include path, not by a path relative to the build folder.
 launcher=""
 if command -v ccache >/dev/null; then launcher="env;CCACHE_BASEDIR=;ccache"; fi
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
       -DCMAKE_CXX_FLAGS="$CXXFLAGS" -DCMAKE_EXE_LINKER_FLAGS="$LDFLAGS" \
-      -DCMAKE_CXX_COMPILER_LAUNCHER="$launcher" >/dev/null
+      -DCMAKE_CXX_COMPILER_LAUNCHER="$launcher" -DCMAKE_AUTOMOC_PATH_PREFIX=ON >/dev/null
 cmake --build "$build" -j"$(nproc)"
 rm -f "$build"/ionveto_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
