@@ -47,7 +47,7 @@ export CXXFLAGS LDFLAGS
 # The compiler cache is left out altogether (IONVETO_DEB_CCACHE=1 brings it
 # back, without its base folder): after the moc files changed it once returned
 # an object compiled from the earlier ones, and that package differed.
-launcher=""
+launcher="env;CCACHE_DISABLE=1"   # non-empty: CMakeLists.txt would otherwise add its own ccache
 if [ "${IONVETO_DEB_CCACHE:-0}" = 1 ] && command -v ccache >/dev/null; then launcher="env;CCACHE_BASEDIR=;ccache"; fi
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
       -DCMAKE_CXX_FLAGS="$CXXFLAGS" -DCMAKE_EXE_LINKER_FLAGS="$LDFLAGS" \
