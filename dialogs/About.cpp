@@ -1,6 +1,7 @@
 #include "dialogs/About.h"
 
 #include "dialogs/DialogStyle.h"
+#include "Main/core/Version.h"
 
 #include <QDir>
 #include <QFrame>
@@ -40,13 +41,13 @@ TAboutBox::TAboutBox(QWidget *parent)
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("Névjegy"));
     setModal(true);
-    setFixedSize(298, 250);
+    setFixedSize(298, 314);
     setFont(DialogStyle::PixelFont(QStringLiteral("MS Sans Serif"), 11, false));
 
     auto *panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("Panel1"));
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel->setGeometry(8, 8, 282, 201);
+    panel->setGeometry(8, 8, 282, 265);
 
     m_icon = new QLabel(panel);
     m_icon->setObjectName(QStringLiteral("ProgramIcon"));
@@ -69,14 +70,24 @@ TAboutBox::TAboutBox(QWidget *parent)
     } lines[] = {
         {"Comments", "Tömegspektrométer-szimulátor", 56},
         {"Task", "Fizikaverseny — számítógépes feladat", 80},
-        {"Version", "Változat: 1.0", 112},
+        {"Version", "Változat: %1", 112},
         {"Copyright", "Oktatási célra", 132},
     };
     for (const auto &l : lines) {
-        auto *label = new QLabel(QString::fromUtf8(l.text), panel);
+        auto *label = new QLabel(QString::fromUtf8(l.text).replace(QLatin1String("%1"),
+                                                                    QLatin1String(ProgramVersion())),
+                                 panel);
         label->setObjectName(QString::fromLatin1(l.name));
         label->setGeometry(8, l.top, 266, 18);
     }
+    // The same statement as the package's copyright file.
+    auto *licence = new QLabel(QStringLiteral("A program MIT-licencű, de a GPL-3.0 licencű QCustomPlot "
+                                              "könyvtárral együtt fordítva és terjesztve az egész program "
+                                              "a GPL-3.0 feltételei szerint használható és terjeszthető."),
+                               panel);
+    licence->setObjectName(QStringLiteral("Licence"));
+    licence->setWordWrap(true);
+    licence->setGeometry(8, 200, 266, 60);
 
     m_folder = new QLabel(panel);
     m_folder->setObjectName(QStringLiteral("ProgramFolder"));
@@ -85,7 +96,7 @@ TAboutBox::TAboutBox(QWidget *parent)
 
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("OKButton"));
-    m_ok->setGeometry(111, 217, 75, 25);
+    m_ok->setGeometry(111, 281, 75, 25);
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
 }

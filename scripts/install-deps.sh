@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the project builds, tests and screenshots with.
+# Installs the Debian 12 packages the project builds, tests and screenshots with,
+# and any further packages a script names as arguments (package.sh: lintian;
+# startup-bench.sh: bc; bench-report.sh: python3).
 # Idempotent and non-interactive: apt-get update runs only when something is missing.
+# Uses sudo when not run as root.
 set -euo pipefail
 
 PACKAGES=(cmake ninja-build g++ qt6-base-dev libqcustomplot-dev libqcustomplot2.1-qt6
@@ -9,6 +12,7 @@ PACKAGES=(cmake ninja-build g++ qt6-base-dev libqcustomplot-dev libqcustomplot2.
           desktop-file-utils appstream dpkg-dev xdotool ccache pkgconf
           libxlsxwriter-dev        # the jury report's spreadsheet
           qt6-translations-l10n)   # the last: the toolkit's own texts in Hungarian
+PACKAGES+=("$@")
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi

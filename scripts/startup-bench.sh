@@ -10,8 +10,9 @@ cd "$(dirname "$0")/.."
 PROGRAM=${1:-build/ionveto}
 RUNS=${2:-10}
 TITLE="Azonosító beadása"
+bash scripts/install-deps.sh bc
 for tool in Xvfb xdotool xdpyinfo bc; do
-  command -v "$tool" >/dev/null || { echo "needs $tool (bash scripts/install-deps.sh)"; exit 1; }
+  command -v "$tool" >/dev/null || { echo "needs $tool (bash scripts/install-deps.sh bc)"; exit 1; }
 done
 [ -x "$PROGRAM" ] || { echo "no program at $PROGRAM"; exit 1; }
 

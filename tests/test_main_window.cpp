@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -27,6 +28,7 @@ private slots:
     void juryCodeExactly();
     void contestantFolderCreatedOnceAndReused();
     void cancelEndsProgramWithoutQuestion();
+    void userDataFolderMadeOnlyByIdentification();
     void closingQuestionNoKeepsEverything();
     void bothExitItemsAsk();
     void keyPreviewSeesKeysFirstAndOnce();
@@ -274,6 +276,37 @@ void TestMainWindow::cancelEndsProgramWithoutQuestion()
     QVERIFY(!f.IsJury);
     QVERIFY(f.UserId.empty());
     QCOMPARE(f.WorkFolder, f.ProgramFolder);
+}
+
+void TestMainWindow::userDataFolderMadeOnlyByIdentification()
+{
+    // An installed copy keeps its folders in the user's data folder; a start
+    // that ends at the identification must not leave it behind.
+    const struct {
+        QString Typed;   // empty: Cancel
+        QString Made;    // expected below the data folder's parent, empty: nothing
+    } cases[] = {
+        {QString(), QString()},
+        {QStringLiteral("Vezer7146"), QStringLiteral("ionveto")},
+        {QStringLiteral("7"), QStringLiteral("ionveto/7")},
+    };
+    for (const auto &c : cases) {
+        QTemporaryDir home;
+        const QString data = home.filePath(QStringLiteral("share/ionveto"));
+        ProgramUnderTest prog(data);
+        prog.F().ProgramFolderBesideProgram = false;
+        ModalDriver driver;
+        if (c.Typed.isEmpty())
+            driver.CancelPassword();
+        else
+            driver.Password(c.Typed);
+        QVERIFY(prog.Identify(driver));
+        const QString made = home.filePath(QStringLiteral("share/") + c.Made);
+        if (c.Made.isEmpty())
+            QVERIFY2(!QFileInfo::exists(home.filePath(QStringLiteral("share"))), qPrintable(c.Typed));
+        else
+            QVERIFY2(QFileInfo(made).isDir(), qPrintable(made));
+    }
 }
 
 void TestMainWindow::closingQuestionNoKeepsEverything()

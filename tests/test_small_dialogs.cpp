@@ -278,9 +278,9 @@ void TestSmallDialogs::aboutBox()
     QVERIFY(purplish > 20);
     QVERIFY(!box.ProgramIconLabel()->pixmap().isNull());
 
-    // The work folders stay beside a writable program; an installed program's
-    // folder is not writable (here: not there at all), so the user's data folder
-    // is made and used instead. The box says which.
+    // The work folders stay beside a writable program; for a program whose
+    // folder is not writable (here: not there at all) the user's data folder is
+    // chosen, and made only when asked to. The box says which.
     QTemporaryDir dir;
     const QString perUser = dir.filePath(QStringLiteral("adat/Ionveto"));
     const ProgramFolderChoice portable = ChooseProgramFolder(dir.path(), perUser);
@@ -288,7 +288,8 @@ void TestSmallDialogs::aboutBox()
     QVERIFY(portable.BesideProgram);
     const ProgramFolderChoice installed = ChooseProgramFolder(dir.filePath(QStringLiteral("nincs")), perUser);
     QCOMPARE(installed.Folder, perUser + QLatin1Char('/'));
-    QVERIFY(!installed.BesideProgram && QFileInfo(perUser).isDir());
+    QVERIFY(!installed.BesideProgram && !QFileInfo::exists(perUser));
+    QVERIFY(CreateProgramFolder(installed) && QFileInfo(perUser).isDir());
     // A writable folder inside an install tree (an administrator running the
     // installed program) still uses the user's data folder.
     QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("pfx/bin")) && QDir(dir.path()).mkpath(QStringLiteral("pfx/share/metainfo")));

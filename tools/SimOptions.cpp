@@ -110,7 +110,8 @@ std::string SimUsage()
            "  --picture-out FILE.png   write the trace picture at the end\n"
            "  --spectrum-out FILE  write both spectra as the text export does\n"
            "  --roi LO,HI          evaluate the ROI of the receiving spectrum\n"
-           "  --help               this text\n";
+           "  --help               this text\n"
+           "  --version            the version of the program\n";
 }
 
 Status ParseSimOptions(const std::vector<std::string> &args, SimOptions &o)
@@ -185,6 +186,10 @@ Status ParseSimOptions(const std::vector<std::string> &args, SimOptions &o)
         bool inlineValue = false;
         if (name == "--help" || name == "-h") {
             o.Help = true;
+            continue;
+        }
+        if (name == "--version") {
+            o.Version = true;
             continue;
         }
         if (const size_t eq = name.find('='); name.rfind("--", 0) == 0 && eq != std::string::npos) {

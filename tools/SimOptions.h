@@ -25,6 +25,7 @@ struct SimOptions {
     std::string LayoutIn;
     std::string LayoutOut;
     bool Help = false;
+    bool Version = false;
     std::set<std::string> Given;   // the options named on the command line
 };
 

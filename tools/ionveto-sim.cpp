@@ -4,6 +4,7 @@
 #include "Main/core/AtomicSave.h"
 #include "Main/core/Instrument.h"
 #include "Main/core/TextExport.h"
+#include "Main/core/Version.h"
 #include "Main/core/HeadlessLayout.h"
 #include "tools/SimOptions.h"
 
@@ -71,6 +72,10 @@ int main(int argc, char **argv)
     }
     if (opt.Help) {
         std::cout << SimUsage();
+        return 0;
+    }
+    if (opt.Version) {
+        std::cout << "ionveto-sim " << ProgramVersion() << "\n";
         return 0;
     }
     if (opt.Roi && (opt.Roi->first < 0 || opt.Roi->first > LastChannel || opt.Roi->second < 0

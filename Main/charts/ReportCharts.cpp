@@ -1,6 +1,8 @@
 #include "Main/charts/ReportCharts.h"
 
 #include "Main/charts/ChartsPage.h"
+#include "Main/core/Instrument.h"
+#include "Main/core/Version.h"
 
 #include <qcustomplot.h>
 #include <QFrame>
@@ -63,6 +65,10 @@ int RunReportTool(const std::vector<std::string> &args, std::ostream &out, std::
     }
     if (opt.Help) {
         out << ReportUsage();
+        return 0;
+    }
+    if (opt.Version) {
+        out << "ionveto-report " << ProgramVersion() << "\n";
         return 0;
     }
     TReportCharts charts;

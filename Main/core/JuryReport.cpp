@@ -442,6 +442,8 @@ Status ParseReportOptions(const std::vector<std::string> &args, ReportOptions &o
             optionsEnd = true;
         } else if (!optionsEnd && (a == "-h" || a == "--help")) {
             opt.Help = true;
+        } else if (!optionsEnd && a == "--version") {
+            opt.Version = true;
         } else if (!optionsEnd && (a == "--out" || a == "-o")) {
             if (i + 1 >= args.size() || args[i + 1].empty())
                 return Status::Failure("a(z) " + a + " után meg kell adni a jelentés mappáját");
@@ -458,7 +460,7 @@ Status ParseReportOptions(const std::vector<std::string> &args, ReportOptions &o
             opt.Folders.push_back(a);
         }
     }
-    if (!opt.Help && opt.Folders.empty())
+    if (!opt.Help && !opt.Version && opt.Folders.empty())
         return Status::Failure("nincs megadva mappa");
     return {};
 }
@@ -472,6 +474,7 @@ std::string ReportUsage()
            "Minden kihagyott fájl az okával együtt a jelentés végére kerül.\n"
            "  -o, --out MAPPA   a jelentés mappája (létrehozza, ha nincs)\n"
            "  -h, --help        ez a szöveg\n"
+           "      --version     a program változata\n"
            "Kilépési kód: 0, ha a jelentés elkészült (kihagyott fájlokkal is),\n"
            "1, ha nem írható, 2 hibás kapcsolónál.\n";
 }

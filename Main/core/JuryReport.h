@@ -177,6 +177,7 @@ struct ReportOptions {
     std::string OutDir = ".";
     std::vector<std::string> Folders;
     bool Help = false;
+    bool Version = false;
 };
 // Fails with the message on a bad option, a missing value or no folder.
 Status ParseReportOptions(const std::vector<std::string> &args, ReportOptions &opt);

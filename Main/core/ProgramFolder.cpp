@@ -39,9 +39,14 @@ ProgramFolderChoice ChooseProgramFolder(const QString &programDir, const QString
 {
     if (!IsInstalledTree(programDir) && CanWriteIn(programDir))
         return {WithSlash(programDir), true};
-    if (perUserDir.isEmpty() || !QDir().mkpath(perUserDir))
+    if (perUserDir.isEmpty())
         return {WithSlash(programDir), true};
     return {WithSlash(perUserDir), false};
+}
+
+bool CreateProgramFolder(const ProgramFolderChoice &choice)
+{
+    return choice.BesideProgram || QDir().mkpath(choice.Folder);
 }
 
 ProgramFolderChoice ChooseProgramFolder()

@@ -281,7 +281,8 @@ void TForm1::FormCreate()
     // 10. The detector overlay, white being its transparent colour.
     Model().DetectorBitmap = NewPicture(PictureSize::DetectorWidth, PictureSize::DetectorHeight);
     // 11. The program's folder: beside the program file, or the user's data
-    // folder when the program sits in a folder nobody may write to.
+    // folder for an installed copy or a folder nobody may write to (made only
+    // at the identification).
     const ProgramFolderChoice folder = ChooseProgramFolder();
     ProgramFolder = folder.Folder;
     ProgramFolderBesideProgram = folder.BesideProgram;
@@ -367,10 +368,12 @@ void TForm1::Timer2Timer()
 
 void TForm1::ChooseWorkFolder()
 {
-    if (!IsContestant) {
-        WorkFolder = ProgramFolder;
+    WorkFolder = ProgramFolder;
+    if (!IsContestant && !IsJury)
+        return;   // nobody identified: nothing is made, not even the user's data folder
+    CreateProgramFolder({ProgramFolder, ProgramFolderBesideProgram});
+    if (!IsContestant)
         return;
-    }
     WorkFolder = ProgramFolder + QString::fromStdString(UserId);
     // One level only; a folder that cannot be made is not reported and keeps its name.
     QDir dir;
