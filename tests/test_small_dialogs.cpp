@@ -296,6 +296,15 @@ void TestSmallDialogs::aboutBox()
     QVERIFY(meta.open(QIODevice::WriteOnly));
     meta.close();
     QVERIFY(!ChooseProgramFolder(dir.filePath(QStringLiteral("pfx/bin")), perUser).BesideProgram);
+    // So does a folder the Windows installer filled (its uninstaller beside the
+    // program), with blanks and ő in its name as "Program Files\Ionvető" has.
+    const QString windowsInstall = dir.filePath(QStringLiteral("Program Files/Ionvető"));
+    QVERIFY(QDir().mkpath(windowsInstall));
+    QVERIFY(ChooseProgramFolder(windowsInstall, perUser).BesideProgram);
+    QFile uninstaller(windowsInstall + QStringLiteral("/uninstall.exe"));
+    QVERIFY(uninstaller.open(QIODevice::WriteOnly));
+    uninstaller.close();
+    QCOMPARE(ChooseProgramFolder(windowsInstall, perUser).Folder, perUser + QLatin1Char('/'));
     box.SetProgramFolder(portable.Folder, true);
     QVERIFY(box.FolderLine()->text().contains(QStringLiteral("a program mappája")));
     box.SetProgramFolder(installed.Folder, false);
