@@ -113,14 +113,18 @@ while [[ ${#todo[@]} -gt 0 ]]; do
     done
   done
 done
+# Without their debugging sections: a third of the size.
+find "$stage" \( -name '*.exe' -o -name '*.dll' \) -exec x86_64-w64-mingw32-strip --strip-unneeded {} +
 bash scripts/windows-licenses.sh "$stage" "$prefix"
 (cd build-windows && zip -qr "$name.zip" "$name")
 
 step "The installer"
 files=build-windows/windows/uninstall-files.nsh
-(cd "$stage" && find . -type f | sort | sed 's|^\./||; s|/|\\|g; s|.*|  Delete "$INSTDIR\\&"|'
- cd "$stage" && find . -mindepth 1 -type d | sort -r | sed 's|^\./||; s|/|\\|g; s|.*|  RMDir "$INSTDIR\\&"|') >"$files"
-makensis -V2 -DVERSION="$version" -DSTAGE="$root/$stage" -DFILES="$root/$files" \
+(cd "$stage"
+ find . -type f | sort | sed 's|^\./||; s|/|\\|g; s|.*|  Delete "$INSTDIR\\&"|'
+ find . -mindepth 1 -type d | sort -r | sed 's|^\./||; s|/|\\|g; s|.*|  RMDir "$INSTDIR\\&"|') >"$files"
+version4=$(echo "$version.0.0.0" | cut -d. -f1-4)   # Windows' four-part version
+makensis -V2 -DVERSION="$version" -DVERSION4="$version4" -DSTAGE="$root/$stage" -DFILES="$root/$files" \
          -DOUTFILE="$root/build-windows/Ionveto-$version-setup.exe" resources/windows/ionveto.nsi
 
 step "Written"

@@ -1,5 +1,5 @@
 ; The Windows installer: `makensis` run by scripts/package-windows.sh with
-;   -DVERSION=x.y  -DSTAGE=<the portable folder>  -DOUTFILE=<setup.exe>
+;   -DVERSION=x.y  -DVERSION4=x.y.z.w  -DSTAGE=<the portable folder>  -DOUTFILE=<setup.exe>
 ;   -DFILES=<uninstall list, generated from the folder>
 ; Installs for every user into Program Files, makes the Start-menu entry and
 ; the entry in the list of installed programs; `/S` installs silently. The
@@ -20,7 +20,7 @@ RequestExecutionLevel admin
 SetCompressor /SOLID lzma
 BrandingText "${NAME} ${VERSION}"
 
-VIProductVersion "${VERSION}.0.0"
+VIProductVersion "${VERSION4}"
 VIAddVersionKey /LANG=1038 "ProductName" "${NAME}"
 VIAddVersionKey /LANG=1038 "FileDescription" "${NAME} ${VERSION} telepítő"
 VIAddVersionKey /LANG=1038 "FileVersion" "${VERSION}"
