@@ -5,7 +5,7 @@
 ; the entry in the list of installed programs; `/S` installs silently. The
 ; uninstaller removes only what was installed: the contestants' work in
 ; %APPDATA%\ionveto stays.
-Unicode true
+Target amd64-unicode   ; a 64-bit installer for the 64-bit programs
 !include MUI2.nsh
 !include x64.nsh
 

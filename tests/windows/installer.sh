@@ -37,7 +37,9 @@ appdata=$(find "$drive/users" -maxdepth 3 -type d -path '*/AppData/Roaming' | he
 rm -rf "$appdata/ionveto"
 (cd /tmp && wine "$dir/ionveto.exe" >/dev/null 2>&1) &
 for _ in $(seq 60); do [[ -d $appdata/ionveto ]] && break; sleep 1; done
-sleep 5
+# The picture once its first window (the identification) shows.
+for _ in $(seq 60); do xdotool search --onlyvisible --class ionveto.exe >/dev/null 2>&1 && break; sleep 1; done
+sleep 3
 import -window root "$(dirname "$setup")/installed-window.png" 2>/dev/null || true
 check "work folder in %APPDATA%\\ionveto" test -d "$appdata/ionveto"
 wine taskkill /f /im ionveto.exe >/dev/null 2>&1
