@@ -45,6 +45,11 @@ private slots:
 
 void TestSmallDialogs::initTestCase()
 {
+#ifdef Q_OS_WIN
+    // Windows shows its own file dialog, in the system's language; the
+    // toolkit's dialog is the one whose texts are read here.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+#endif
     // As the program does at start, before any widget exists.
     const QString loaded = InstallTranslators(*qApp);
     QVERIFY2(!loaded.isEmpty(), "qtbase_hu.qm not found: install qt6-translations-l10n");
