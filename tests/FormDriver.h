@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -164,7 +165,9 @@ private:
 // The program's windows around a fresh instrument, with the contestant folders in
 // a temporary folder and the end of the program recorded instead of carried out.
 struct ProgramUnderTest {
-    QTemporaryDir Folder;
+    // Named with ő, ű and blanks, as Windows users' folders are: every save,
+    // load and export of the window tests goes through such a path.
+    QTemporaryDir Folder{QDir::tempPath() + QStringLiteral("/Ionvető mérés ű-XXXXXX")};
     std::unique_ptr<TInstrument> Instrument = std::make_unique<TInstrument>();
     std::unique_ptr<TForm1> Form;
     int QuitRequests = 0;

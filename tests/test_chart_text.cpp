@@ -280,7 +280,10 @@ private slots:
     void numbersUseAPointUnderTheHungarianLocale()
     {
         const std::string before = std::setlocale(LC_ALL, nullptr);
-        QVERIFY2(std::setlocale(LC_ALL, "hu_HU.UTF-8") != nullptr, "hu_HU.UTF-8 is not installed");
+        // The system's name of the Hungarian locale: POSIX, then Windows' two spellings.
+        const bool hungarian = std::setlocale(LC_ALL, "hu_HU.UTF-8") || std::setlocale(LC_ALL, "Hungarian_Hungary.1250")
+                               || std::setlocale(LC_ALL, "hu-HU");
+        QVERIFY2(hungarian, "no Hungarian locale is installed");
         QCOMPARE(std::string(std::localeconv()->decimal_point), std::string(","));
         SpectrumCounts c = Empty();
         c[5] = 1234.6;

@@ -36,7 +36,15 @@ private:
     TForm1 &F() { return prog->F(); }
     TModel &M() { return prog->Instrument->Model; }
 
-    void Move(QPoint at) { QTest::mouseMove(F().Image1, at); }
+    // The pointer's move over the picture, delivered at once: QTest::mouseMove
+    // goes through the window system's own pointer on Windows, whose move may
+    // arrive after the click that follows it.
+    void Move(QPoint at)
+    {
+        QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(F().Image1->mapToGlobal(at)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(F().Image1, &move);
+    }
     void Place(QPoint at)
     {
         Move(at);

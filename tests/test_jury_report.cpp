@@ -160,7 +160,7 @@ class TestJuryReport : public QObject
 private slots:
     void reportOfGeneratedFolder()
     {
-        QTemporaryDir dir;
+        QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/Zsűri jelentés ő-XXXXXX"));   // ő, ű, blanks
         MakeFolder(dir.path() + "/verseny");
         const QString out = dir.path() + "/jelentes";
         std::ostringstream sout, serr;

@@ -10,6 +10,7 @@
 #include "Main/core/HeadlessLayout.h"
 #include "Main/core/NumberText.h"
 #include "Main/core/ProfileFile.h"
+#include "helpers/FailingWrite.h"
 #include "Main/core/TextExport.h"
 #include "dialogs/Megjegyzes.h"
 
@@ -19,7 +20,6 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 
-#include <sys/resource.h>
 
 namespace {
 
@@ -202,14 +202,10 @@ void TestLayoutCommands::failedWriteReportsAndKeepsEarlierFile()
     QCOMPARE(s.PlatformMessages().size(), 3);
     QCOMPARE(s.PlatformMessages().back(), QStringLiteral("Unable to write to ") + path);
     QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = 64;
-    setrlimit(RLIMIT_FSIZE, &small);
-    s.Save(path);
-    const bool settled = s.Settled();
-    setrlimit(RLIMIT_FSIZE, &saved);
+    const bool settled = !WhileWritesFail(path, 64, [&] {
+        s.Save(path);
+        return !s.Settled();
+    });
     QVERIFY(settled);
     QCOMPARE(s.PlatformMessages().size(), 4);
     QCOMPARE(s.PlatformMessages().back(), QStringLiteral("Unable to write to ") + path);

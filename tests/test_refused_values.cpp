@@ -176,7 +176,11 @@ void TestRefusedValues::anyMouseButtonPlacesADetectorPoint()
     // A click as the windowing system delivers it: the pop-up request of the right
     // button comes between press and release.
     auto click = [&f](Qt::MouseButton button, QPoint at) {
-        QTest::mouseMove(f.Image1, at);
+        // The move delivered at once (QTest::mouseMove goes through the window
+        // system's pointer on Windows, whose move may come after the click).
+        QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(f.Image1->mapToGlobal(at)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(f.Image1, &move);
         QTest::mousePress(f.Image1, button, {}, at);
         if (button == Qt::RightButton) {
             QContextMenuEvent menu(QContextMenuEvent::Mouse, at, f.Image1->mapToGlobal(at));

@@ -45,6 +45,11 @@ private slots:
 
 void TestSmallDialogs::initTestCase()
 {
+#ifdef Q_OS_WIN
+    // Windows shows its own file dialog, in the system's language; the
+    // toolkit's dialog is the one whose texts are read here.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+#endif
     // As the program does at start, before any widget exists.
     const QString loaded = InstallTranslators(*qApp);
     QVERIFY2(!loaded.isEmpty(), "qtbase_hu.qm not found: install qt6-translations-l10n");
@@ -297,6 +302,15 @@ void TestSmallDialogs::aboutBox()
     QVERIFY(meta.open(QIODevice::WriteOnly));
     meta.close();
     QVERIFY(!ChooseProgramFolder(dir.filePath(QStringLiteral("pfx/bin")), perUser).BesideProgram);
+    // So does a folder the Windows installer filled (its uninstaller beside the
+    // program), with blanks and ő in its name as "Program Files\Ionvető" has.
+    const QString windowsInstall = dir.filePath(QStringLiteral("Program Files/Ionvető"));
+    QVERIFY(QDir().mkpath(windowsInstall));
+    QVERIFY(ChooseProgramFolder(windowsInstall, perUser).BesideProgram);
+    QFile uninstaller(windowsInstall + QStringLiteral("/uninstall.exe"));
+    QVERIFY(uninstaller.open(QIODevice::WriteOnly));
+    uninstaller.close();
+    QCOMPARE(ChooseProgramFolder(windowsInstall, perUser).Folder, perUser + QLatin1Char('/'));
     box.SetProgramFolder(portable.Folder, true);
     QVERIFY(box.FolderLine()->text().contains(QStringLiteral("a program mappája")));
     box.SetProgramFolder(installed.Folder, false);

@@ -1,6 +1,7 @@
 // The jury's summary of the contestant folders, written as a table and a
 // printable page: "ionveto-report [--out DIR] FOLDER...".
 #include "Main/charts/ReportCharts.h"
+#include "tools/ProgramArguments.h"
 
 #include <QApplication>
 
@@ -10,7 +11,7 @@
 
 int main(int argc, char **argv)
 {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = ProgramArguments(argc, argv);
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     // The charts are drawn off the screen; without a display the window system
     // is not needed at all.

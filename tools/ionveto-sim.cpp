@@ -6,6 +6,7 @@
 #include "Main/core/TextExport.h"
 #include "Main/core/Version.h"
 #include "Main/core/HeadlessLayout.h"
+#include "tools/ProgramArguments.h"
 #include "tools/SimOptions.h"
 
 #include <QBuffer>
@@ -64,7 +65,7 @@ Status WritePicture(const TModel &m, const std::string &path)
 
 int main(int argc, char **argv)
 {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = ProgramArguments(argc, argv);
     SimOptions opt;
     if (const Status parsed = ParseSimOptions(args, opt); !parsed) {
         std::cerr << "ionveto-sim: " << parsed.Message() << "\n";

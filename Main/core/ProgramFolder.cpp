@@ -24,13 +24,15 @@ bool CanWriteIn(const QString &folder)
 }
 
 // A program installed by a package sits in a tree that also carries its
-// desktop metadata (`bin/` beside `share/metainfo/`). Such a program never
-// keeps contestant folders in a system folder, not even when an administrator
-// (who may write there) runs it.
+// desktop metadata (`bin/` beside `share/metainfo/`); one put in place by the
+// Windows installer has the installer's uninstaller beside it. Such a program
+// never keeps contestant folders in a system folder, not even when an
+// administrator (who may write there) runs it.
 bool IsInstalledTree(const QString &programDir)
 {
     return QFileInfo::exists(WithSlash(programDir)
-                             + QStringLiteral("../share/metainfo/hu.ionveto.Ionveto.metainfo.xml"));
+                             + QStringLiteral("../share/metainfo/hu.ionveto.Ionveto.metainfo.xml"))
+           || QFileInfo::exists(WithSlash(programDir) + QStringLiteral("uninstall.exe"));
 }
 
 } // namespace
