@@ -33,9 +33,6 @@
 
 namespace {
 
-// A layout file is some tens of kilobytes; anything far larger is not read.
-constexpr size_t LargestLayoutFile = 16 * 1024 * 1024;
-
 QString Q(const std::string &s)
 {
     return QString::fromStdString(s);
@@ -204,7 +201,7 @@ Status ReadReportLayout(const ReportFile &in, ReportLayout &out, bool withPictur
     out.FileTime = FileTime(in.Path);
 
     std::string bytes;
-    if (Status read = ReadCapped(in.Path, bytes, LargestLayoutFile); !read)
+    if (Status read = ReadCapped(in.Path, bytes, size_t(LayoutFileLimit)); !read)
         return read;
     // A layout is text; a program or a picture named ".ini" may hold texts that look like one.
     if (bytes.find('\0') != std::string::npos)
