@@ -5,7 +5,7 @@
 // is redrawn (at most once per event-loop turn) whenever a spectrum changes.
 #include "Data/Status.h"
 #include "Main/core/Roi.h"
-#include "Main/core/Spectra.h"
+#include "Main/core/Counts.h"
 
 #include <QColor>
 #include <QPoint>

@@ -5,7 +5,7 @@
 #include "Data/Status.h"
 #include "Main/core/ProfileFile.h"
 #include "Main/core/Roi.h"
-#include "Main/core/Spectra.h"
+#include "Main/core/Counts.h"
 
 #include <optional>
 #include <string>

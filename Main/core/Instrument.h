@@ -7,7 +7,7 @@
 #include "Main/core/DeviceValues.h"
 #include "Main/core/Roi.h"
 #include "Main/core/RunEngine.h"
-#include "Main/core/Spectra.h"
+#include "Main/core/Counts.h"
 
 #include <array>
 

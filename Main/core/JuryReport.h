@@ -6,7 +6,7 @@
 // command-line program and the window's "Összesítő jelentés…" both run it; the
 // spectrum pictures come from the chart code of the windows through a callback
 // on the calling thread, so this part stays toolkit-free.
-#include "Main/core/Spectra.h"
+#include "Main/core/Counts.h"
 #include "Main/core/LayoutFile.h"
 #include "Main/core/Roi.h"
 

@@ -14,7 +14,7 @@
 #include "Data/Types.h"
 #include "Main/core/ProfileFile.h"
 #include "Main/core/Roi.h"
-#include "Main/core/Spectra.h"
+#include "Main/core/Counts.h"
 
 #include <array>
 #include <optional>

@@ -1,7 +1,7 @@
 #pragma once
 // The region of interest of a spectrum: its two bounds, the gross count and the
 // centroid (the count-weighted mean channel) of the channels between them.
-#include "Main/core/Spectra.h"
+#include "Main/core/Counts.h"
 
 #include <cstdint>
 #include <string>

@@ -3,7 +3,7 @@
 #include "Data/Flight.h"
 #include "Data/Model.h"
 #include "Data/Raster.h"
-#include "Main/core/Spectra.h"
+#include "Main/core/Counts.h"
 
 #include <cassert>
 

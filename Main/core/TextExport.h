@@ -5,7 +5,7 @@
 #include "Main/core/AtomicSave.h"   // a failed write is reported with UnableToWriteMessage
 #include "Main/core/ProfileFile.h"
 #include "Main/core/Roi.h"
-#include "Main/core/Spectra.h"
+#include "Main/core/Counts.h"
 
 #include <array>
 #include <string>

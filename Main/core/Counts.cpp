@@ -1,4 +1,4 @@
-#include "Main/core/Spectra.h"
+#include "Main/core/Counts.h"
 
 #include <algorithm>
 #include <cassert>
