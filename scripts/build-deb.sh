@@ -52,6 +52,10 @@ if [ "${IONVETO_DEB_CCACHE:-0}" = 1 ] && command -v ccache >/dev/null; then laun
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
       -DCMAKE_CXX_FLAGS="$CXXFLAGS" -DCMAKE_EXE_LINKER_FLAGS="$LDFLAGS" \
       -DCMAKE_CXX_COMPILER_LAUNCHER="$launcher" -DCMAKE_AUTOMOC_PATH_PREFIX=ON >/dev/null
+# rcc stamps each resource with SOURCE_DATE_EPOCH but only reruns when the
+# resources change: in a folder built before at another commit, its output would
+# keep the earlier commit's time.
+find "$build" -path '*_autogen*' -name 'qrc_*.cpp' -delete
 cmake --build "$build" -j"$(nproc)"
 rm -f "$build"/ionveto_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
