@@ -6,12 +6,17 @@
 
 void ComposeDevicePicture(QImage &out, const TModel &m, bool withDetector)
 {
-    // White is transparent, and the picture starts white: the trace picture
+    ComposeDevicePicture(out, m.TraceBitmap, m, withDetector);
+}
+
+void ComposeDevicePicture(QImage &out, const QImage &base, const TModel &m, bool withDetector)
+{
+    // White is transparent, and the picture starts white: the base picture
     // can simply be copied in.
-    if (out.size() != m.TraceBitmap.size() || out.format() != m.TraceBitmap.format())
-        out = m.TraceBitmap.copy();
+    if (out.size() != base.size() || out.format() != base.format())
+        out = base.copy();
     else
-        std::memcpy(out.bits(), m.TraceBitmap.constBits(), static_cast<size_t>(out.sizeInBytes()));
+        std::memcpy(out.bits(), base.constBits(), static_cast<size_t>(out.sizeInBytes()));
     if (withDetector)
         CopyTransparent(out, m.DetectorBitmap, {PictureSize::DetectorOriginX, PictureSize::DetectorOriginY});
 }

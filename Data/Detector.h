@@ -11,6 +11,9 @@
 // The visible device picture: the trace picture with, when shown, the detector
 // overlay on top (white pixels of the overlay left out).
 void ComposeDevicePicture(QImage &out, const TModel &m, bool withDetector);
+// The same over another base picture of the picture's size (the apparatus
+// stands for the trace picture right after the traces were cleared).
+void ComposeDevicePicture(QImage &out, const QImage &base, const TModel &m, bool withDetector);
 
 // The message of a detector that cannot be accepted.
 extern const char *const UnusableDetectorText;   // "Hibás a detektort definiáló 3 pont!"

@@ -420,6 +420,25 @@ private slots:
         }
     }
 
+    // The threads reuse one instrument and the charts one page from file to file:
+    // nothing of a file may show in the pictures of the next.
+    void picturesDoNotCarryOverToTheNextFile()
+    {
+        QTemporaryDir dir;
+        for (int i = 0; i < 12; ++i)
+            Put(dir.path() + QStringLiteral("/7/m%1.ini").arg(i, 2, 10, QLatin1Char('0')),
+                LayoutBytes("7", i % 2 == 0, 200 + 50 * i, 0, i % 3 == 0));
+        TReportCharts charts;
+        const JuryReport report = BuildJuryReport({dir.path().toStdString()}, charts.Painter());
+        QCOMPARE(report.Layouts.size(), size_t(12));
+        for (const ReportLayout &l : report.Layouts) {
+            ReportLayout alone;
+            QVERIFY(ReadReportLayout(l.Path, alone, charts.Painter()).Ok());
+            QVERIFY2(l.ApparatusPng == alone.ApparatusPng, l.File.c_str());
+            QVERIFY2(l.SpectrumPng == alone.SpectrumPng, l.File.c_str());
+        }
+    }
+
     void badOptions_data()
     {
         QTest::addColumn<QStringList>("args");

@@ -16,6 +16,15 @@ TReportCharts::TReportCharts()
 {
     m_page->SetZoomAnimationMs(0);
     m_page->SetupAtCreation();
+    // The Y range each chart is drawn with (the page sets it just before drawing).
+    for (int s = 1; s <= 2; ++s) {
+        QCustomPlot *chart = m_page->Chart(s);
+        QObject::connect(chart, &QCustomPlot::beforeReplot, m_page.get(),
+                         [this, chart, s] {
+                             const QCPRange y = chart->yAxis->range();
+                             m_drawnY[size_t(s - 1)] = {y.lower, y.upper};
+                         });
+    }
 }
 
 TReportCharts::~TReportCharts() = default;
@@ -37,9 +46,11 @@ QImage TReportCharts::Picture(const SpectrumCounts &counts, int spectrum, const 
     // background of a chart the keys do not act on.
     m_page->SelectChart(spectrum == 1 ? 2 : 1);
     // A drawing may change the Y scale (the automatic maximum), which asks for
-    // one more drawing; two always settle it.
+    // one more drawing; a second one always settles it.
     QCustomPlot *chart = m_page->Chart(spectrum);
-    for (int i = 0; i < 2; ++i)
+    chart->replot(QCustomPlot::rpImmediateRefresh);
+    const QCPRange y = chart->yAxis->range();
+    if (std::pair(y.lower, y.upper) != m_drawnY[size_t(spectrum - 1)])
         chart->replot(QCustomPlot::rpImmediateRefresh);
 
     const QFrame *frame = m_page->ChartFrame(spectrum);

@@ -10,6 +10,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class TChartsPage;
@@ -30,6 +31,8 @@ private:
     Spectra m_spectra;
     std::array<RoiData, 2> m_roi{};
     std::unique_ptr<TChartsPage> m_page;
+    // The Y range (lower, upper) of each chart's last drawing.
+    std::array<std::pair<double, double>, 2> m_drawnY{};
 };
 
 // "ionveto-report [--out DIR] FOLDER..." once a QApplication exists: 0 when the

@@ -1,5 +1,8 @@
 #include "Main/core/Instrument.h"
 
+#include <cstring>
+#include <utility>
+
 ApplyOutcome StartInstrument(TInstrument &ins, const DeviceFields &fields)
 {
     TModel &m = ins.Model;
@@ -8,4 +11,35 @@ ApplyOutcome StartInstrument(TInstrument &ins, const DeviceFields &fields)
     DrawApparatus(m);
     ClearTraces(m);
     return out;
+}
+
+namespace {
+
+// `from`'s pixels in `own`, reusing its memory when it is of the same shape
+// and shared with no other picture.
+void CopyPixelsInto(QImage &own, const QImage &from)
+{
+    if (own.isDetached() && own.size() == from.size() && own.format() == from.format()
+        && own.bytesPerLine() == from.bytesPerLine())
+        std::memcpy(own.bits(), from.constBits(), static_cast<size_t>(from.sizeInBytes()));
+    else
+        own = from.copy();
+}
+
+} // namespace
+
+void ResetInstrument(TInstrument &ins, const TInstrument &started)
+{
+    TModel &m = ins.Model;
+    QImage apparatus = std::move(m.ApparatusBitmap);
+    QImage trace = std::move(m.TraceBitmap);
+    QImage detector = std::move(m.DetectorBitmap);
+    ins = started;
+    const TModel &from = started.Model;
+    CopyPixelsInto(apparatus, from.ApparatusBitmap);
+    CopyPixelsInto(trace, from.TraceBitmap);
+    CopyPixelsInto(detector, from.DetectorBitmap);
+    m.ApparatusBitmap = std::move(apparatus);
+    m.TraceBitmap = std::move(trace);
+    m.DetectorBitmap = std::move(detector);
 }

@@ -24,3 +24,9 @@ struct TInstrument {
 // parameter initialisation with `fields` (layout chain, one application, the
 // particle table reset), the apparatus drawn and the traces cleared.
 ApplyOutcome StartInstrument(TInstrument &ins, const DeviceFields &fields = {});
+
+// `ins` made equal to `started` (an instrument right after StartInstrument)
+// for the next file of a batch. Its pictures are copied into the memory `ins`
+// already owns, so a thread that loads file after file does not allocate and
+// fault in three fresh pictures each time.
+void ResetInstrument(TInstrument &ins, const TInstrument &started);

@@ -98,14 +98,21 @@ std::string JoinPath(const std::string &folder, const std::string &file)
 
 namespace {
 
-// The picture with a palette of its own colours, or a null picture when it has
-// more than 256 of them. Neighbouring pixels mostly share their colour, so the
-// palette is searched only when the colour changes.
-QImage ExactPalette(const QImage &rgb)
+// The picture with a palette of its own colours in `out` (its memory reused
+// when it has the picture's size), or false when it has more than 256 of them.
+// Neighbouring pixels mostly share their colour, so the palette is searched
+// only when the colour changes, first in a small table of recent colours.
+bool ExactPalette(const QImage &rgb, QImage &out)
 {
-    QImage out(rgb.size(), QImage::Format_Indexed8);
+    if (out.size() != rgb.size() || out.format() != QImage::Format_Indexed8 || !out.isDetached())
+        out = QImage(rgb.size(), QImage::Format_Indexed8);
     QList<QRgb> palette;
     QHash<QRgb, int> index;
+    struct Recent {
+        QRgb colour = 0;
+        int index = -1;
+    };
+    std::array<Recent, 512> recent{};
     QRgb last = 0;
     int lastIndex = -1;
     const int width = rgb.width(), height = rgb.height();
@@ -115,36 +122,38 @@ QImage ExactPalette(const QImage &rgb)
         for (int x = 0; x < width; ++x) {
             const QRgb c = in[x] | 0xFF000000u;
             if (lastIndex < 0 || c != last) {
-                const auto found = index.constFind(c);
-                if (found != index.constEnd()) {
+                Recent &r = recent[(c * 2654435761u) >> 23];
+                if (r.index >= 0 && r.colour == c) {
+                    lastIndex = r.index;
+                } else if (const auto found = index.constFind(c); found != index.constEnd()) {
                     lastIndex = *found;
                 } else {
                     if (palette.size() == 256)
-                        return {};
+                        return false;
                     lastIndex = int(palette.size());
                     palette.push_back(c);
                     index.insert(c, lastIndex);
                 }
+                r = {c, lastIndex};
                 last = c;
             }
             row[x] = uchar(lastIndex);
         }
     }
     out.setColorTable(palette);
-    return out;
+    return true;
 }
 
-} // namespace
-
-std::string ReportPng(const QImage &image)
+// The PNG bytes of a picture; `scratch` keeps the palette picture's memory
+// from one picture of the same size to the next.
+std::string EncodePng(const QImage &image, QImage &scratch)
 {
     // A palette picture is encoded several times faster than a 32-bit one; the
     // apparatus has a handful of colours, a chart some hundreds (a chart with more
     // only loses shades at the edges of its text).
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    QImage indexed = ExactPalette(rgb);
-    if (indexed.isNull())
-        indexed = rgb.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
+    if (!ExactPalette(rgb, scratch))
+        scratch = rgb.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -152,9 +161,17 @@ std::string ReportPng(const QImage &image)
     // Light compression: these pictures are long runs of one colour, so the
     // files stay small while encoding takes a fraction of the default's time.
     writer.setQuality(80);
-    if (!writer.write(indexed))
+    if (!writer.write(scratch))
         return {};
     return bytes.toStdString();
+}
+
+} // namespace
+
+std::string ReportPng(const QImage &image)
+{
+    QImage scratch;
+    return EncodePng(image, scratch);
 }
 
 bool LooksLikeLayout(const ProfileFile &file)
@@ -192,7 +209,20 @@ std::vector<std::string> ReportWarnings(const ReportLayout &l)
     return w;
 }
 
-Status ReadReportLayout(const ReportFile &in, ReportLayout &out, bool withPictures, const TInstrument *started)
+namespace {
+
+// What a reading thread keeps from one file to the next: the instrument the
+// files are loaded into (reset from one started instrument) and the memory of
+// the device picture.
+struct ReportWorkspace {
+    explicit ReportWorkspace(const TInstrument &started) : Started(started) {}
+    const TInstrument &Started;
+    TInstrument Instrument;
+    QImage Shown;
+    QImage ApparatusIndexed, ChartIndexed;   // the palette pictures being encoded
+};
+
+Status ReadReportLayout(const ReportFile &in, ReportLayout &out, bool withPictures, ReportWorkspace &ws)
 {
     out.Folder = in.Folder;
     out.File = in.File;
@@ -210,15 +240,13 @@ Status ReadReportLayout(const ReportFile &in, ReportLayout &out, bool withPictur
     if (!LooksLikeLayout(file))
         return Status::Failure("nem elrendezésfájl: nincs benne User/Name kulcs és Config szakasz");
 
-    // The device as the window has it right after the identification: a copy of
-    // one started instrument (its pictures are shared until drawn on), or a start of its own.
-    auto ins = started ? std::make_unique<TInstrument>(*started) : std::make_unique<TInstrument>();
-    if (!started)
-        StartInstrument(*ins);
-    TModel &m = ins->Model;
+    // The device as the window has it right after the identification.
+    TInstrument &ins = ws.Instrument;
+    ResetInstrument(ins, ws.Started);
+    TModel &m = ins.Model;
     // Read as the simulator reads a layout: the same target of the one loader.
     const RoiBoxTexts unsaved{"0", "0", "0", "0"};
-    const HeadlessLoad r = LoadLayoutHeadless(file, *ins, DeviceFields{}, {unsaved, unsaved});
+    const HeadlessLoad r = LoadLayoutHeadless(file, ins, DeviceFields{}, {unsaved, unsaved});
     if (!r.Loaded)
         return r.Loaded;
     out.UserId = r.UserId;
@@ -239,19 +267,28 @@ Status ReadReportLayout(const ReportFile &in, ReportLayout &out, bool withPictur
     for (int s = 1; s <= 2; ++s) {
         ReportSpectrum &sp = out.Spectra[size_t(s - 1)];
         sp.Saved = r.RoiBoxes[size_t(s - 1)];
-        out.Counts[size_t(s - 1)] = ins->Counts.Counts(s);
-        CheckSpectrum(sp, ins->Counts.Counts(s), ins->Roi[size_t(s - 1)]);
+        out.Counts[size_t(s - 1)] = ins.Counts.Counts(s);
+        CheckSpectrum(sp, ins.Counts.Counts(s), ins.Roi[size_t(s - 1)]);
         sp.Evaluated = evaluated[size_t(s - 1)];
     }
     out.Warnings = ReportWarnings(out);
 
     if (withPictures) {
-        ClearTraces(m);
-        QImage shown;
-        ComposeDevicePicture(shown, m, m.Detector.Accepted);
-        out.ApparatusPng = ReportPng(shown);
+        // The window shows the traces cleared after a load: the apparatus itself.
+        ComposeDevicePicture(ws.Shown, m.ApparatusBitmap, m, m.Detector.Accepted);
+        out.ApparatusPng = EncodePng(ws.Shown, ws.ApparatusIndexed);
     }
     return {};
+}
+
+} // namespace
+
+Status ReadReportLayout(const ReportFile &in, ReportLayout &out, bool withPictures)
+{
+    const auto started = std::make_unique<TInstrument>();
+    StartInstrument(*started);
+    const auto ws = std::make_unique<ReportWorkspace>(*started);
+    return ReadReportLayout(in, out, withPictures, *ws);
 }
 
 Status ReadReportLayout(const std::string &path, ReportLayout &out, const SpectrumPainter &painter,
@@ -298,6 +335,7 @@ JuryReport BuildJuryReport(const std::vector<std::string> &folders, const Spectr
     int next = 0, encoding = 0;
     bool stop = false, painted = false;
     auto work = [&] {
+        const auto workspace = std::make_unique<ReportWorkspace>(*started);
         std::unique_lock lock(mutex);
         for (;;) {
             changed.wait(lock, [&] { return stop || !encodes.empty() || next < total || painted; });
@@ -308,7 +346,7 @@ JuryReport BuildJuryReport(const std::vector<std::string> &folders, const Spectr
                 Encode e = std::move(encodes.front());
                 encodes.pop_front();
                 lock.unlock();
-                std::string png = ReportPng(e.picture);
+                std::string png = EncodePng(e.picture, workspace->ChartIndexed);
                 e.picture = QImage();
                 lock.lock();
                 pending[size_t(e.slot)].layout.SpectrumPng[e.spectrum] = std::move(png);
@@ -318,7 +356,7 @@ JuryReport BuildJuryReport(const std::vector<std::string> &folders, const Spectr
                 const int i = next++;
                 lock.unlock();
                 ReportLayout layout;
-                const Status read = ReadReportLayout(found.Files[size_t(i)], layout, true, started.get());
+                const Status read = ReadReportLayout(found.Files[size_t(i)], layout, true, *workspace);
                 lock.lock();
                 pending[size_t(i)].layout = std::move(layout);
                 pending[size_t(i)].read = read;

@@ -123,9 +123,7 @@ bool LooksLikeLayout(const ProfileFile &file);
 
 // Reads one layout file without its spectrum pictures (any thread); the
 // loader's message when the load stopped, or why the file was not taken.
-// `started`: an instrument right after StartInstrument to copy instead of starting one.
-Status ReadReportLayout(const ReportFile &file, ReportLayout &out, bool withPictures = true,
-                        const TInstrument *started = nullptr);
+Status ReadReportLayout(const ReportFile &file, ReportLayout &out, bool withPictures = true);
 // The same with both spectrum pictures drawn by `painter`.
 Status ReadReportLayout(const std::string &path, ReportLayout &out, const SpectrumPainter &painter,
                         bool withPictures = true);

@@ -152,13 +152,17 @@ std::string PrintedNote(const std::vector<std::string> &note)
     return shown;
 }
 
-std::string Image(const std::string &png, const char *cls, const std::string &alt)
+// Appended in place: the pictures are most of the page's bytes.
+void AppendImage(std::string &h, const std::string &png, const char *cls, const std::string &alt)
 {
-    if (png.empty())
-        return "<p class=\"nopicture\">(nincs kép: " + Html(alt) + ")</p>";
+    if (png.empty()) {
+        h += "<p class=\"nopicture\">(nincs kép: " + Html(alt) + ")</p>";
+        return;
+    }
     const QByteArray b64 = QByteArray::fromRawData(png.data(), qsizetype(png.size())).toBase64();
-    return std::string("<img class=\"") + cls + "\" alt=\"" + Html(alt) + "\" src=\"data:image/png;base64,"
-           + b64.toStdString() + "\">";
+    h += std::string("<img class=\"") + cls + "\" alt=\"" + Html(alt) + "\" src=\"data:image/png;base64,";
+    h.append(b64.constData(), size_t(b64.size()));
+    h += "\">";
 }
 
 const char *const Style = R"(
@@ -249,12 +253,14 @@ void LayoutArticle(std::string &h, const ReportLayout &l)
     }
     h += "<div class=\"top\">\n";
     SettingsTable(h, l);
-    h += Image(l.ApparatusPng, "apparatus", "a készülék rajza") + "\n</div>\n";
+    AppendImage(h, l.ApparatusPng, "apparatus", "a készülék rajza");
+    h += "\n</div>\n";
     h += "<div class=\"spectra\">\n";
     for (int s = 0; s < 2; ++s) {
         const std::string n = std::to_string(s + 1) + ". spektrum";
-        h += "<figure><figcaption>" + n + "</figcaption>" + Image(l.SpectrumPng[size_t(s)], "chart", n)
-             + "</figure>\n";
+        h += "<figure><figcaption>" + n + "</figcaption>";
+        AppendImage(h, l.SpectrumPng[size_t(s)], "chart", n);
+        h += "</figure>\n";
     }
     h += "</div>\n";
     RoiTable(h, l);
@@ -343,8 +349,14 @@ std::string JuryReportHtml(const JuryReport &report)
         warned += l.Warnings.empty() ? 0 : 1;
     }
 
-    std::string h = "<!DOCTYPE html>\n<html lang=\"hu\">\n<head>\n<meta charset=\"utf-8\">\n"
-                    "<title>Összesítő jelentés</title>\n<style>";
+    // The pictures in base64 and some kilobytes of text per layout, reserved at once.
+    size_t size = 16384;
+    for (const ReportLayout &l : report.Layouts)
+        size += (l.ApparatusPng.size() + l.SpectrumPng[0].size() + l.SpectrumPng[1].size()) * 4 / 3 + 8192;
+    std::string h;
+    h.reserve(size);
+    h += "<!DOCTYPE html>\n<html lang=\"hu\">\n<head>\n<meta charset=\"utf-8\">\n"
+         "<title>Összesítő jelentés</title>\n<style>";
     h += Style;
     h += "</style>\n</head>\n<body>\n<header class=\"summary\">\n<h1>Összesítő jelentés</h1>\n";
     h += "<p>Készült: " + Html(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString())
