@@ -147,10 +147,12 @@ std::string FormulaBytes()
     return b;
 }
 
+#ifdef Q_OS_UNIX
 bool Symlink(const QString &target, const QString &link)
 {
     return QFile::link(target, link);
 }
+#endif
 
 } // namespace
 
