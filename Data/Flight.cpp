@@ -5,6 +5,7 @@
 #include "Flight.h"
 
 #include "Raster.h"
+#include "SinCos.h"
 
 #include <cassert>
 #include <cmath>
@@ -38,14 +39,13 @@ static void FirstOrderTransfer(const TModel &m, Particle &q)
     const double k = m.FocusFactor, r = m.Esa.Radius;
     const double phi = k * m.Esa.Angle, psi = m.Magnet.Angle, rm = m.Magnet.Radius;
     const double de = q.EnergyDeviation, dm = q.MassDeviation;
-    q.X1 = std::cos(phi) * q.X0 + std::sin(phi) * q.A0 * r / k + (1 - std::cos(phi)) * 0.5 * de * r;
-    q.A1 = -std::sin(phi) * q.X0 * k / r + std::cos(phi) * q.A0 + std::sin(phi) * de / k;
+    const TSinCos f = SinCos(phi), g = SinCos(psi);
+    q.X1 = f.Cos * q.X0 + f.Sin * q.A0 * r / k + (1 - f.Cos) * 0.5 * de * r;
+    q.A1 = -f.Sin * q.X0 * k / r + f.Cos * q.A0 + f.Sin * de / k;
     q.X2 = m.Drift1.Length * q.A1 + q.X1;
     q.A2 = q.A1;
-    q.X3 = std::cos(psi) * q.X2 + std::sin(psi) * q.A2 * rm + (1 - std::cos(psi)) * 0.5 * de * rm
-           + (1 - std::cos(psi)) * 0.5 * dm * rm;
-    q.A3 = -std::sin(psi) * q.X2 / rm + std::cos(psi) * q.A2 + std::sin(psi) * 0.5 * de
-           + std::sin(psi) * 0.5 * dm;
+    q.X3 = g.Cos * q.X2 + g.Sin * q.A2 * rm + (1 - g.Cos) * 0.5 * de * rm + (1 - g.Cos) * 0.5 * dm * rm;
+    q.A3 = -g.Sin * q.X2 / rm + g.Cos * q.A2 + g.Sin * 0.5 * de + g.Sin * 0.5 * dm;
 }
 
 void Emit(TModel &m, int slot, bool activate)
@@ -134,10 +134,11 @@ void StraightStep(const TModel &m, Particle &q, QImage &trace)
 // Puts the ion onto its first-order values at an element's exit face.
 void SetOntoExit(Particle &q, TPoint axis, double b, double offset, double angle)
 {
-    q.X = axis.x - std::sin(b) * offset;
-    q.Y = axis.y + std::cos(b) * offset;
-    q.Vx = std::cos(b + angle) * q.Speed;
-    q.Vy = std::sin(b + angle) * q.Speed;
+    const TSinCos f = SinCos(b), v = SinCos(b + angle);
+    q.X = axis.x - f.Sin * offset;
+    q.Y = axis.y + f.Cos * offset;
+    q.Vx = v.Cos * q.Speed;
+    q.Vy = v.Sin * q.Speed;
 }
 
 void DriftStep(const TModel &m, Particle &q, QImage &trace)
@@ -166,13 +167,15 @@ void AnalyserStep(const TModel &m, Particle &q, QImage &trace)
         q.EsaPhase = m.Esa.Angle;
     const double k = m.FocusFactor, r = m.Esa.Radius;
     const double d = k * q.EsaPhase, de = q.EnergyDeviation;
-    const double s = std::cos(d) * q.X0 + std::sin(d) * q.A0 * r / k + (1 - std::cos(d)) * 0.5 * de * r;
-    const double ang = m.Esa.StartAngle + q.EsaPhase;
-    q.X = m.Esa.Center.x + std::sin(ang) * (r - s);
-    q.Y = m.Esa.Center.y - std::cos(ang) * (r - s);
-    const double beta = -std::sin(d) * q.X0 * k / r + std::cos(d) * q.A0 + std::sin(d) * de / k;
-    q.Vx = std::cos(beta + q.EsaPhase) * q.Speed;
-    q.Vy = std::sin(beta + q.EsaPhase) * q.Speed;
+    const TSinCos f = SinCos(d);
+    const double s = f.Cos * q.X0 + f.Sin * q.A0 * r / k + (1 - f.Cos) * 0.5 * de * r;
+    const TSinCos a = SinCos(m.Esa.StartAngle + q.EsaPhase);
+    q.X = m.Esa.Center.x + a.Sin * (r - s);
+    q.Y = m.Esa.Center.y - a.Cos * (r - s);
+    const double beta = -f.Sin * q.X0 * k / r + f.Cos * q.A0 + f.Sin * de / k;
+    const TSinCos v = SinCos(beta + q.EsaPhase);
+    q.Vx = v.Cos * q.Speed;
+    q.Vy = v.Sin * q.Speed;
     DrawStep(m, q, trace);
 }
 
@@ -181,8 +184,9 @@ void MagnetStep(const TModel &m, Particle &q, QImage &trace)
     if (q.Stage == 1) {
         q.Stage = 2;
         q.MagnetPhase = 0.0;
-        q.X = m.AxisPoints[2].x - std::sin(m.Magnet.StartAngle) * q.X2;
-        q.Y = m.AxisPoints[2].y + std::cos(m.Magnet.StartAngle) * q.X2;
+        const TSinCos a = SinCos(m.Magnet.StartAngle);
+        q.X = m.AxisPoints[2].x - a.Sin * q.X2;
+        q.Y = m.AxisPoints[2].y + a.Cos * q.X2;
     }
     if (MassWindowHolds(m.Params)) {
         // As in the analyser: a phase already at the sector angle cannot move the ion.
@@ -193,11 +197,12 @@ void MagnetStep(const TModel &m, Particle &q, QImage &trace)
         q.MagnetPhase += q.PhaseStep;
         const double psi = std::min(q.MagnetPhase, m.Magnet.Angle);
         const double rm = m.Magnet.Radius, de = q.EnergyDeviation, dm = q.MassDeviation;
-        const double s = std::cos(psi) * q.X2 + std::sin(psi) * q.A2 * rm + (1 - std::cos(psi)) * 0.5 * de * rm
-                         + (1 - std::cos(psi)) * 0.5 * dm * rm;
+        const TSinCos g = SinCos(psi);
+        const double s = g.Cos * q.X2 + g.Sin * q.A2 * rm + (1 - g.Cos) * 0.5 * de * rm + (1 - g.Cos) * 0.5 * dm * rm;
         const double rho = rm - s;
-        q.X = std::sin(m.Magnet.StartAngle + psi) * rho + m.Magnet.Center.x;
-        q.Y = -std::cos(m.Magnet.StartAngle + psi) * rho + m.Magnet.Center.y;
+        const TSinCos a = SinCos(m.Magnet.StartAngle + psi);
+        q.X = a.Sin * rho + m.Magnet.Center.x;
+        q.Y = -a.Cos * rho + m.Magnet.Center.y;
     } else {
         const double f = q.Speed * m.Magnet.Induction * q.Charge * Phys::ElementaryCharge;
         const double cx = q.Vx / q.Speed, cy = q.Vy / q.Speed;
