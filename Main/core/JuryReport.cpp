@@ -98,14 +98,13 @@ std::string JoinPath(const std::string &folder, const std::string &file)
 
 namespace {
 
-// The picture with a palette of its own colours in `out` (its memory reused
-// when it has the picture's size), or false when it has more than 256 of them.
-// Neighbouring pixels mostly share their colour, so the palette is searched
-// only when the colour changes, first in a small table of recent colours.
-bool ExactPalette(const QImage &rgb, QImage &out)
+// The picture with a palette of its own colours, or a null picture when it has
+// more than 256 of them. Neighbouring pixels mostly share their colour, so the
+// palette is searched only when the colour changes, first in a small table of
+// recent colours.
+QImage ExactPalette(const QImage &rgb)
 {
-    if (out.size() != rgb.size() || out.format() != QImage::Format_Indexed8 || !out.isDetached())
-        out = QImage(rgb.size(), QImage::Format_Indexed8);
+    QImage out(rgb.size(), QImage::Format_Indexed8);
     QList<QRgb> palette;
     QHash<QRgb, int> index;
     struct Recent {
@@ -129,7 +128,7 @@ bool ExactPalette(const QImage &rgb, QImage &out)
                     lastIndex = *found;
                 } else {
                     if (palette.size() == 256)
-                        return false;
+                        return {};
                     lastIndex = int(palette.size());
                     palette.push_back(c);
                     index.insert(c, lastIndex);
@@ -141,19 +140,20 @@ bool ExactPalette(const QImage &rgb, QImage &out)
         }
     }
     out.setColorTable(palette);
-    return true;
+    return out;
 }
 
-// The PNG bytes of a picture; `scratch` keeps the palette picture's memory
-// from one picture of the same size to the next.
-std::string EncodePng(const QImage &image, QImage &scratch)
+} // namespace
+
+std::string ReportPng(const QImage &image)
 {
     // A palette picture is encoded several times faster than a 32-bit one; the
     // apparatus has a handful of colours, a chart some hundreds (a chart with more
     // only loses shades at the edges of its text).
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    if (!ExactPalette(rgb, scratch))
-        scratch = rgb.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
+    QImage indexed = ExactPalette(rgb);
+    if (indexed.isNull())
+        indexed = rgb.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -161,17 +161,9 @@ std::string EncodePng(const QImage &image, QImage &scratch)
     // Light compression: these pictures are long runs of one colour, so the
     // files stay small while encoding takes a fraction of the default's time.
     writer.setQuality(80);
-    if (!writer.write(scratch))
+    if (!writer.write(indexed))
         return {};
     return bytes.toStdString();
-}
-
-} // namespace
-
-std::string ReportPng(const QImage &image)
-{
-    QImage scratch;
-    return EncodePng(image, scratch);
 }
 
 bool LooksLikeLayout(const ProfileFile &file)
@@ -219,7 +211,6 @@ struct ReportWorkspace {
     const TInstrument &Started;
     TInstrument Instrument;
     QImage Shown;
-    QImage ApparatusIndexed, ChartIndexed;   // the palette pictures being encoded
 };
 
 Status ReadReportLayout(const ReportFile &in, ReportLayout &out, bool withPictures, ReportWorkspace &ws)
@@ -276,7 +267,7 @@ Status ReadReportLayout(const ReportFile &in, ReportLayout &out, bool withPictur
     if (withPictures) {
         // The window shows the traces cleared after a load: the apparatus itself.
         ComposeDevicePicture(ws.Shown, m.ApparatusBitmap, m, m.Detector.Accepted);
-        out.ApparatusPng = EncodePng(ws.Shown, ws.ApparatusIndexed);
+        out.ApparatusPng = ReportPng(ws.Shown);
     }
     return {};
 }
@@ -346,7 +337,7 @@ JuryReport BuildJuryReport(const std::vector<std::string> &folders, const Spectr
                 Encode e = std::move(encodes.front());
                 encodes.pop_front();
                 lock.unlock();
-                std::string png = EncodePng(e.picture, workspace->ChartIndexed);
+                std::string png = ReportPng(e.picture);
                 e.picture = QImage();
                 lock.lock();
                 pending[size_t(e.slot)].layout.SpectrumPng[e.spectrum] = std::move(png);
@@ -367,6 +358,10 @@ JuryReport BuildJuryReport(const std::vector<std::string> &folders, const Spectr
             }
         }
     };
+    // The toolkit looks its image writers up once, on the thread that first
+    // asks; on Windows that left a worker thread a regular-expression stack that
+    // crashed the program as the thread ended. The calling thread asks first.
+    (void)ReportPng(QImage(8, 8, QImage::Format_RGB32));
     const int threads = std::clamp(int(std::thread::hardware_concurrency()), 1, std::max(1, total));
     std::vector<std::thread> workers;
     for (int t = 0; t < threads && total > 0; ++t)
