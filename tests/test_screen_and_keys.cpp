@@ -82,7 +82,8 @@ void TestScreenAndKeys::fitRule()
         QVERIFY(available.contains(QRect(fit.FrameTopLeft, fit.Client.grownBy(frame))));
 }
 
-// The offscreen screen is 800 x 800: narrower and lower than the window.
+// The offscreen screen is 800 x 800, narrower and lower than the window; the
+// Windows tests' display is the competition PCs' 1366 x 768, lower only.
 void TestScreenAndKeys::mainWindowOnASmallScreen()
 {
     ScreenFit::SetEnabled(true);
@@ -93,7 +94,7 @@ void TestScreenAndKeys::mainWindowOnASmallScreen()
     driver.Password(QStringLiteral("Vezer7146"));
     QVERIFY(prog.Identify(driver));
     const QRect area = f.screen()->availableGeometry();
-    QVERIFY(area.width() < TForm1::DrawnSize.width() && area.height() < TForm1::DrawnSize.height());
+    QVERIFY(area.width() < TForm1::DrawnSize.width() || area.height() < TForm1::DrawnSize.height());
 
     // The framed window inside the area, the tabs at the foot of the page control in view.
     QVERIFY(f.PagesScroll());

@@ -264,6 +264,7 @@ private slots:
         QByteArray expected = saved;
         expected.replace("ROI_Brutto=\r\nROI_K\xf6z\xe9p=\r\n", "ROI_Brutto=0\r\nROI_K\xf6z\xe9p=0\r\n");
         QCOMPARE(f.readAll(), expected);
+        f.close();   // Windows cannot replace a file another handle holds open
 
         // A simulated state: the run's preset and emitted count, the mode and the detector.
         const Result sim = RunSim({"--ions", "20", "--seed", "1", "--detector", "236,460,237,483,238,506",
