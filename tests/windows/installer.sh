@@ -31,17 +31,22 @@ out=$(cd /tmp && wine "$dir/ionveto-sim.exe" --ions 100 --seed 1 | tr -d '\r')
 echo "installed ionveto-sim: $out"
 check "installed tool runs" grep -q '^ions 100, ' <<<"$out"
 
-# The window, started from its installed folder; its work folders go to the
-# user's data folder, not into Program Files.
+# The window, started from its installed folder; once a contestant has said who
+# they are, their work folders go to the user's data folder, not into Program Files.
 appdata=$(find "$drive/users" -maxdepth 3 -type d -path '*/AppData/Roaming' | head -n1)
 rm -rf "$appdata/ionveto"
 (cd /tmp && wine "$dir/ionveto.exe" >/dev/null 2>&1) &
-for _ in $(seq 60); do [[ -d $appdata/ionveto ]] && break; sleep 1; done
-# The picture once its first window (the identification) shows.
+# The picture once its first window (the identification) shows; then contestant 7.
 for _ in $(seq 60); do xdotool search --onlyvisible --class ionveto.exe >/dev/null 2>&1 && break; sleep 1; done
 sleep 3
 import -window root "$(dirname "$setup")/installed-window.png" 2>/dev/null || true
-check "work folder in %APPDATA%\\ionveto" test -d "$appdata/ionveto"
+# Without a window manager the keys go to the window that has the focus.
+window=$(xdotool search --onlyvisible --class ionveto.exe 2>/dev/null | tail -n1)
+[[ -n $window ]] && xdotool windowfocus --sync "$window"
+xdotool type --delay 100 7
+xdotool key Return
+for _ in $(seq 60); do [[ -d $appdata/ionveto/7 ]] && break; sleep 1; done
+check "work folder in %APPDATA%\\ionveto" test -d "$appdata/ionveto/7"
 wine taskkill /f /im ionveto.exe >/dev/null 2>&1
 wait
 echo "contestant's work" >"$appdata/ionveto/munka.txt"
