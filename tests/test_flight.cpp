@@ -101,10 +101,15 @@ private slots:
             }
         QCOMPARE(worst, int64_t(1));
 #endif
-        for (const double x : {1e6, -3e8, std::numeric_limits<double>::infinity(), std::nan("")}) {
+        // Beyond the own range the library answers (its sine and cosine apart or
+        // as one pair, which on Windows differ at such arguments).
+        for (const double x : {1e6, -3e8}) {
             const TSinCos p = PortableSinCos(x);
-            QCOMPARE(ulps(p.Sin, std::sin(x)) == 0 || std::isnan(p.Sin), true);
-            QCOMPARE(std::isnan(p.Cos), std::isnan(std::cos(x)));
+            QVERIFY(std::abs(p.Sin * p.Sin + p.Cos * p.Cos - 1) < 1e-12 && std::abs(p.Sin - std::sin(x)) < 1e-9);
+        }
+        for (const double x : {std::numeric_limits<double>::infinity(), std::nan("")}) {
+            const TSinCos p = PortableSinCos(x);
+            QVERIFY(std::isnan(p.Sin) && std::isnan(p.Cos));
         }
     }
 
