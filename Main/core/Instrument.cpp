@@ -28,7 +28,7 @@ void CopyPixelsInto(QImage &own, const QImage &from)
 
 } // namespace
 
-void ResetInstrument(TInstrument &ins, const TInstrument &started)
+void ResetInstrument(TInstrument &ins, const TInstrument &started, TraceReset traces)
 {
     TModel &m = ins.Model;
     QImage apparatus = std::move(m.ApparatusBitmap);
@@ -37,7 +37,8 @@ void ResetInstrument(TInstrument &ins, const TInstrument &started)
     ins = started;
     const TModel &from = started.Model;
     CopyPixelsInto(apparatus, from.ApparatusBitmap);
-    CopyPixelsInto(trace, from.TraceBitmap);
+    if (traces == TraceReset::Copied || trace.size() != from.TraceBitmap.size())
+        CopyPixelsInto(trace, from.TraceBitmap);
     CopyPixelsInto(detector, from.DetectorBitmap);
     m.ApparatusBitmap = std::move(apparatus);
     m.TraceBitmap = std::move(trace);

@@ -29,4 +29,7 @@ ApplyOutcome StartInstrument(TInstrument &ins, const DeviceFields &fields = {});
 // for the next file of a batch. Its pictures are copied into the memory `ins`
 // already owns, so a thread that loads file after file does not allocate and
 // fault in three fresh pictures each time.
-void ResetInstrument(TInstrument &ins, const TInstrument &started);
+// A batch that never flies an ion (the jury's report) may leave the trace
+// picture as the last file left it.
+enum class TraceReset { Copied, Left };
+void ResetInstrument(TInstrument &ins, const TInstrument &started, TraceReset traces = TraceReset::Copied);

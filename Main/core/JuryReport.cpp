@@ -26,7 +26,9 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -119,6 +121,16 @@ QImage ExactPalette(const QImage &rgb)
         const QRgb *in = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
         uchar *row = out.scanLine(y);
         for (int x = 0; x < width; ++x) {
+            // Runs of the last colour, four pixels at a time.
+            if (lastIndex >= 0) {
+                while (x + 4 <= width && (in[x] | 0xFF000000u) == last && (in[x + 1] | 0xFF000000u) == last
+                       && (in[x + 2] | 0xFF000000u) == last && (in[x + 3] | 0xFF000000u) == last) {
+                    std::memset(row + x, lastIndex, 4);
+                    x += 4;
+                }
+                if (x == width)
+                    break;
+            }
             const QRgb c = in[x] | 0xFF000000u;
             if (lastIndex < 0 || c != last) {
                 Recent &r = recent[(c * 2654435761u) >> 23];
@@ -233,7 +245,7 @@ Status ReadReportLayout(const ReportFile &in, ReportLayout &out, bool withPictur
 
     // The device as the window has it right after the identification.
     TInstrument &ins = ws.Instrument;
-    ResetInstrument(ins, ws.Started);
+    ResetInstrument(ins, ws.Started, TraceReset::Left);   // no ion flies here
     TModel &m = ins.Model;
     // Read as the simulator reads a layout: the same target of the one loader.
     const RoiBoxTexts unsaved{"0", "0", "0", "0"};
@@ -265,9 +277,14 @@ Status ReadReportLayout(const ReportFile &in, ReportLayout &out, bool withPictur
     out.Warnings = ReportWarnings(out);
 
     if (withPictures) {
-        // The window shows the traces cleared after a load: the apparatus itself.
-        ComposeDevicePicture(ws.Shown, m.ApparatusBitmap, m, m.Detector.Accepted);
-        out.ApparatusPng = ReportPng(ws.Shown);
+        // The window shows the traces cleared after a load: the apparatus itself,
+        // with the detector's overlay on top when one is accepted.
+        if (m.Detector.Accepted) {
+            ComposeDevicePicture(ws.Shown, m.ApparatusBitmap, m, true);
+            out.ApparatusPng = ReportPng(ws.Shown);
+        } else {
+            out.ApparatusPng = ReportPng(m.ApparatusBitmap);
+        }
     }
     return {};
 }
@@ -450,14 +467,18 @@ ReportRunResult WriteJuryReport(const std::vector<std::string> &folders, const s
     r.Skipped = int(report.Skipped.size());
     for (const ReportLayout &l : report.Layouts)
         r.Warnings += l.Warnings.empty() ? 0 : 1;
+    // The spreadsheet is written on a thread of its own while the page is made and saved.
+    auto xlsx = std::async(std::launch::async,
+                           [&] { return WriteJuryReportXlsx(report, S(QDir::toNativeSeparators(xlsxPath))); });
     for (const auto &[path, bytes] : {std::pair{csvPath, JuryReportCsv(report)}, std::pair{htmlPath, JuryReportHtml(report)}}) {
         if (Status saved = SaveFileAtomically(S(QDir::toNativeSeparators(path)), bytes); !saved) {
             r.Error = saved.Message();
+            xlsx.wait();
             return r;
         }
     }
-    if (Status xlsx = WriteJuryReportXlsx(report, S(QDir::toNativeSeparators(xlsxPath))); !xlsx)
-        r.XlsxNote = xlsx.Message();
+    if (Status written = xlsx.get(); !written)
+        r.XlsxNote = written.Message();
     r.HtmlPath = S(QDir::toNativeSeparators(QFileInfo(htmlPath).absoluteFilePath()));
     r.Written = true;
     return r;
