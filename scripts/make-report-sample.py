@@ -5,8 +5,8 @@ usage: make-report-sample.py OUTDIR [FOLDERS [LAYOUTS]]   (default 30 folders, 5
 
 Each folder is named after a contestant number and holds LAYOUTS layout files
 (Windows-1250, CR LF, as the program saves them) with two peaked spectra, one of
-them with a ROI result that disagrees with its counts, plus a text file that is
-no layout.
+them with a ROI result that disagrees with its counts, the contestant's own
+detector (the same in all their layouts), plus a text file that is no layout.
 """
 import math
 import os
@@ -37,7 +37,7 @@ def section(name, number, counts, lo, hi, brutto, kozep):
     return lines
 
 
-def layout(rng, user, index, wrong):
+def layout(rng, user, index, wrong, folder):
     mass = 100 + 10 * index
     lines = ["[User]", f"Name={user}", "[Config]",
              f"REM0={user}. versenyző, {index + 1}. mérés: a csúcs középe jól látszik",
@@ -45,9 +45,11 @@ def layout(rng, user, index, wrong):
              "Type=" + ("Ismeretlen" if index % 2 else "Teszt"),
              f"B_terero={0.80 + 0.01 * index:.2f}", f"Mm={mass}", f"Mközép={mass}",
              "Blende_1=0.02", "Blende_2=0.02", "Blende_3=0.008", "Helyzet=0",
-             "Preset=2000", "Összes=2000", "Detector=Active",
-             "DetPoint1_X=236", "DetPoint1_Y=460", "DetPoint2_X=237", "DetPoint2_Y=483",
-             "DetPoint3_X=238", "DetPoint3_Y=506"]
+             "Preset=2000", "Összes=2000", "Detector=Active"]
+    # Each contestant places the detector once, a little apart from the others.
+    dx, dy = folder % 9 - 4, 2 * (folder % 5)
+    lines += [f"DetPoint{k + 1}_{a}={v}" for k, (x, y) in enumerate([(236, 460), (237, 483), (238, 506)])
+              for a, v in (("X", x + dx), ("Y", y + dy))]
     for s in (1, 2):
         counts = spectrum(rng, 300 + 80 * s + 10 * index, 150 + 40 * s, 12 + 3 * s)
         lo, hi = 250 + 80 * s, 420 + 80 * s
@@ -68,7 +70,7 @@ def main():
         d = os.path.join(out, user)
         os.makedirs(d, exist_ok=True)
         for i in range(layouts):
-            text = layout(rng, user, i, wrong=(f % 7 == 3 and i == 0))
+            text = layout(rng, user, i, wrong=(f % 7 == 3 and i == 0), folder=f)
             with open(os.path.join(d, f"meres{i + 1}.ini"), "wb") as fh:
                 fh.write(text.encode("cp1250"))
         with open(os.path.join(d, "jegyzet.txt"), "wb") as fh:

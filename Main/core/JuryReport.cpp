@@ -218,9 +218,49 @@ namespace {
 // What a reading thread keeps from one file to the next: the instrument the
 // files are loaded into (reset from one started instrument) and the memory of
 // the device picture.
+// The apparatus pictures encoded lately, shared by the threads: a contestant
+// usually saves several layouts of one set-up, and a picture equal to one of
+// these, pixel for pixel, takes its bytes instead of being encoded again.
+class PictureCache {
+public:
+    std::string Png(const QImage &picture)
+    {
+        const size_t hash = qHashBits(picture.constBits(), size_t(picture.sizeInBytes()));
+        {
+            const std::lock_guard lock(m_mutex);
+            for (const Entry &e : m_entries)
+                if (e.hash == hash && Same(e.picture, picture))
+                    return e.png;
+        }
+        std::string png = ReportPng(picture);
+        const std::lock_guard lock(m_mutex);
+        if (m_entries.size() == Kept)
+            m_entries.pop_front();
+        m_entries.push_back({hash, picture.copy(), png});
+        return png;
+    }
+
+private:
+    static bool Same(const QImage &a, const QImage &b)
+    {
+        return a.size() == b.size() && a.format() == b.format() && a.sizeInBytes() == b.sizeInBytes()
+               && std::memcmp(a.constBits(), b.constBits(), size_t(a.sizeInBytes())) == 0;
+    }
+
+    struct Entry {
+        size_t hash;
+        QImage picture;
+        std::string png;
+    };
+    static constexpr size_t Kept = 8;
+    std::mutex m_mutex;
+    std::deque<Entry> m_entries;
+};
+
 struct ReportWorkspace {
-    explicit ReportWorkspace(const TInstrument &started) : Started(started) {}
+    explicit ReportWorkspace(const TInstrument &started, PictureCache &cache) : Started(started), Cache(cache) {}
     const TInstrument &Started;
+    PictureCache &Cache;
     TInstrument Instrument;
     QImage Shown;
 };
@@ -281,9 +321,9 @@ Status ReadReportLayout(const ReportFile &in, ReportLayout &out, bool withPictur
         // with the detector's overlay on top when one is accepted.
         if (m.Detector.Accepted) {
             ComposeDevicePicture(ws.Shown, m.ApparatusBitmap, m, true);
-            out.ApparatusPng = ReportPng(ws.Shown);
+            out.ApparatusPng = ws.Cache.Png(ws.Shown);
         } else {
-            out.ApparatusPng = ReportPng(m.ApparatusBitmap);
+            out.ApparatusPng = ws.Cache.Png(m.ApparatusBitmap);
         }
     }
     return {};
@@ -295,7 +335,8 @@ Status ReadReportLayout(const ReportFile &in, ReportLayout &out, bool withPictur
 {
     const auto started = std::make_unique<TInstrument>();
     StartInstrument(*started);
-    const auto ws = std::make_unique<ReportWorkspace>(*started);
+    PictureCache cache;
+    const auto ws = std::make_unique<ReportWorkspace>(*started, cache);
     return ReadReportLayout(in, out, withPictures, *ws);
 }
 
@@ -339,11 +380,12 @@ JuryReport BuildJuryReport(const std::vector<std::string> &folders, const Spectr
     StartInstrument(*started);
     std::deque<Encode> encodes;
     std::mutex mutex;
+    PictureCache pictures;
     std::condition_variable changed;
     int next = 0, encoding = 0;
     bool stop = false, painted = false;
     auto work = [&] {
-        const auto workspace = std::make_unique<ReportWorkspace>(*started);
+        const auto workspace = std::make_unique<ReportWorkspace>(*started, pictures);
         std::unique_lock lock(mutex);
         for (;;) {
             changed.wait(lock, [&] { return stop || !encodes.empty() || next < total || painted; });
