@@ -215,9 +215,6 @@ std::vector<std::string> ReportWarnings(const ReportLayout &l)
 
 namespace {
 
-// What a reading thread keeps from one file to the next: the instrument the
-// files are loaded into (reset from one started instrument) and the memory of
-// the device picture.
 // The apparatus pictures encoded lately, shared by the threads: a contestant
 // usually saves several layouts of one set-up, and a picture equal to one of
 // these, pixel for pixel, takes its bytes instead of being encoded again.
@@ -257,6 +254,9 @@ private:
     std::deque<Entry> m_entries;
 };
 
+// What a reading thread keeps from one file to the next: the instrument the
+// files are loaded into (reset from one started instrument) and the memory of
+// the device picture.
 struct ReportWorkspace {
     explicit ReportWorkspace(const TInstrument &started, PictureCache &cache) : Started(started), Cache(cache) {}
     const TInstrument &Started;
